@@ -1,0 +1,7 @@
+#include "daycivil/daycivil.hpp"
+
+// With no argument, the date is the empty text.
+int main(int argc, char** argv) {
+  textio::Sortie out(1);
+  return textio::terminer(out, daycivil(argc > 1 ? argv[1] : "", out));
+}

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "calendar/civil.hpp"
+#include "calendar/revo.hpp"
+#include "textio/textio.hpp"
+
+namespace {
+
+using namespace std::chrono;
+
+// Everything f writes through a Sortie, as bytes.
+template <class F>
+std::string capture(F f) {
+  const int fd = memfd_create("sortie", 0);
+  {
+    textio::Sortie s(fd);
+    f(s);
+    textio::vider(s);
+  }
+  std::string octets(static_cast<std::size_t>(lseek(fd, 0, SEEK_END)), '\0');
+  pread(fd, octets.data(), octets.size(), 0);
+  close(fd);
+  return octets;
+}
+
+std::string deux(int v) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%02d", v);
+  return b;
+}
+
+const char* const abreviations[] = {"VEND", "BRUM", "FRIM", "NIVO", "PLUV", "VENT", "GERM",
+                                    "FLOR", "PRAI", "MESS", "THER", "FRUC", "COMP"};
+
+TEST(Mois, TextToCodeIsExactAndCaseSensitive) {
+  for (int code = 1; code <= 13; ++code)
+    EXPECT_EQ(calendar::moisrtoi(abreviations[code - 1]), code);
+  for (const char* faux : {"vend", "Vend", "VEN", "VENDE", "", "COMP ", " COM", "XXXX"})
+    EXPECT_EQ(calendar::moisrtoi(faux), 0) << faux;
+}
+
+TEST(Mois, CodeToTextWritesOnlyKnownCodes) {
+  for (int code = 1; code <= 13; ++code) {
+    std::array<char, 5> m{'x', 'x', 'x', 'x', 'x'};
+    calendar::moisrtos(m, code);
+    EXPECT_EQ(calendar::texte(m), abreviations[code - 1]);
+  }
+  for (int code : {14, 0, -1}) {
+    std::array<char, 5> m{};
+    calendar::moisrtos(m, code);
+    EXPECT_EQ(calendar::texte(m), "") << code;
+  }
+}
+
+TEST(Champ, TwoDigitFieldPadsOnlyOneCharacter) {
+  const std::pair<int, std::string_view> rangs[] = {
+      {7, "07"}, {12, "12"}, {0, "00"}, {-3, "-3"}, {-12, "-12"}, {123, "123"}, {-2791, "-2791"}};
+  for (const auto& [v, attendu] : rangs) EXPECT_EQ(calendar::deux_chiffres(v).vue(), attendu) << v;
+}
+
+TEST(Champ, ReadsNumbersAsAtoiDoes) {
+  const std::pair<std::string_view, int> rangs[] = {
+      {"12", 12}, {" 5", 5}, {"5x", 5}, {"-3", -3}, {"+7", 7}, {"ab", 0}, {"", 0},
+      {"\t\n9", 9}, {"- 1", 0}, {"--1", 0}, {"1800", 1800}, {"-999", -999}, {"0012", 12}};
+  for (const auto& [champ, attendu] : rangs) EXPECT_EQ(textio::entier(champ), attendu) << champ;
+}
+
+// 1 Vendémiaire of the years 1 to 15 of the Republic.
+const year_month_day debuts[] = {
+    1792y / 9 / 22, 1793y / 9 / 22, 1794y / 9 / 22, 1795y / 9 / 23, 1796y / 9 / 22,
+    1797y / 9 / 22, 1798y / 9 / 22, 1799y / 9 / 23, 1800y / 9 / 23, 1801y / 9 / 23,
+    1802y / 9 / 23, 1803y / 9 / 24, 1804y / 9 / 23, 1805y / 9 / 23, 1806y / 9 / 23};
+
+// Every day of the span, counted by the standard library on one side and by
+// offsets from the year's first day (30 days a month) on the other.
+TEST(Conversion, EveryDayOfTheSpanBothWaysBothFlavours) {
+  int jours = 0;
+  for (sys_days s = sys_days{1792y / 9 / 22}; s <= sys_days{1805y / 12 / 31}; s += days{1}) {
+    const year_month_day g{s};
+    int an = 1;
+    while (sys_days{debuts[an]} <= s) ++an;
+    const int decalage = static_cast<int>((s - sys_days{debuts[an - 1]}).count());  // [0, 365]
+    const int jour = decalage % 30 + 1, mois = decalage / 30 + 1;
+    const std::string greg = deux(static_cast<int>(static_cast<unsigned>(g.day()))) + "/" +
+                             deux(static_cast<int>(static_cast<unsigned>(g.month()))) + "/" +
+                             std::to_string(static_cast<int>(g.year()));
+    const std::string rep = deux(jour) + "/" + abreviations[mois - 1] + "/" + deux(an);
+    SCOPED_TRACE(greg + " = " + rep);
+
+    calendar::Resultat r{};
+    EXPECT_EQ(capture([&](textio::Sortie& o) { civil::traduc(o, r, jour, mois, an, 1); }), "");
+    EXPECT_EQ(calendar::texte(r), greg);
+    EXPECT_EQ(capture([&](textio::Sortie& o) { civil::traduc(o, r, jour, mois, an); }), "");
+    EXPECT_EQ(calendar::texte(r), greg);
+
+    const int d = static_cast<int>(static_cast<unsigned>(g.day()));
+    const int m = static_cast<int>(static_cast<unsigned>(g.month()));
+    const int y = static_cast<int>(g.year());
+    EXPECT_EQ(capture([&](textio::Sortie& o) { revo::traduc(o, r, d, m, y, 1); }), "");
+    EXPECT_EQ(calendar::texte(r), rep);
+    revo::traduc(r, d, m, y);
+    EXPECT_EQ(calendar::texte(r), rep);
+
+    // Each text read back as a program reads it converts to the other.
+    const civil::Lecture lr = civil::lire(rep);
+    ASSERT_EQ(lr.defaut, civil::Defaut::aucun);
+    EXPECT_EQ(civil::calcul(lr.jour, lr.mois, lr.annee).jour, d);
+    const revo::Lecture lg = revo::lire(greg);
+    ASSERT_EQ(lg.forme, revo::Forme::valide);
+    ASSERT_EQ(revo::verifier(lg.jour, lg.mois, lg.annee), revo::Jour::valide);
+    EXPECT_EQ(revo::calcul(lg.jour, lg.mois, lg.annee).mois, mois);
+    ++jours;
+  }
+  EXPECT_EQ(jours, 4848);
+}
+
+struct RangCivil {
+  int jour, mois, annee;
+  std::string_view lot_sortie, lot_texte;  // batch flavour, line 7
+  std::string_view seul_sortie, seul_texte;
+};
+
+TEST(Conversion, RepublicanToGregorianBeyondTheSpan) {
+  const RangCivil rangs[] = {
+      {11, 4, 14,
+       "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
+       "date républicaine hors limite, le résultat peut être erroné\n", "01/01/1806"},
+      {1, 1, 15,
+       "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
+       "date républicaine hors limite, le résultat peut être erroné\n", "23/09/1806"},
+      {1, 1, -3, "date républicaine hors limite ligne 7 \n", "", "", "22/09/1788"},
+      {1, 1, 0, "date républicaine hors limite ligne 7 \n", "", "", "23/09/1791"},
+      {30, 12, 99,
+       "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
+       "date républicaine hors limite, le résultat peut être erroné\n", "17/09/1891"},
+  };
+  for (const RangCivil& t : rangs) {
+    SCOPED_TRACE(std::to_string(t.jour) + " " + std::to_string(t.mois) + " " +
+                 std::to_string(t.annee));
+    calendar::Resultat r{'x'};
+    EXPECT_EQ(capture([&](textio::Sortie& o) { civil::traduc(o, r, t.jour, t.mois, t.annee, 7); }),
+              t.lot_sortie);
+    EXPECT_EQ(calendar::texte(r), t.lot_texte);
+    EXPECT_EQ(capture([&](textio::Sortie& o) { civil::traduc(o, r, t.jour, t.mois, t.annee); }),
+              t.seul_sortie);
+    EXPECT_EQ(calendar::texte(r), t.seul_texte);
+  }
+}
+
+TEST(Conversion, GregorianToRepublicanBeyondTheSpan) {
+  const std::tuple<int, int, int, std::string_view> rangs[] = {
+      {21, 9, 1792, "05/COMP/00"},  {1, 1, 1792, "11/NIVO/00"},    {23, 9, 1791, "01/VEND/00"},
+      {22, 9, 1791, "06/COMP/-1"},  {1, 1, 1790, "12/NIVO/-2"},    {15, 6, 1700, "27/PRAI/-92"},
+      {1, 1, -999, "12/NIVO/-2791"}, {31, 12, 9999, "09/NIVO/8208"}, {1, 1, 1806, "11/NIVO/14"},
+      {29, 2, 1900, "09/VENT/108"}, {1, 1, 180, "11/NIVO/-1612"}, {1, 2, 1, "13/PLUV/-1791"}};
+  for (const auto& [d, m, y, attendu] : rangs) {
+    calendar::Resultat r{};
+    revo::traduc(r, d, m, y);
+    EXPECT_EQ(calendar::texte(r), attendu) << d << "/" << m << "/" << y;
+    const std::string message = capture([&](textio::Sortie& o) { revo::traduc(o, r, d, m, y, 3); });
+    if (attendu.ends_with("/00")) {
+      EXPECT_EQ(message, "date républicaine hors limite ligne3\n");
+      EXPECT_EQ(calendar::texte(r), "");
+    } else {
+      EXPECT_EQ(message, "");
+      EXPECT_EQ(calendar::texte(r), attendu);
+    }
+  }
+}
+
+// The reads must be those of fgets with a size of 15, whatever the bytes
+// and wherever the blocks of the file end.
+TEST(Lecture, ReadsAsFgetsDoes) {
+  std::mt19937 alea(1792);
+  for (int essai = 0; essai < 20; ++essai) {
+    std::string octets;
+    const int n = essai < 10 ? 200000 : static_cast<int>(alea() % 100);
+    for (int i = 0; i < n; ++i) {
+      const auto k = alea() % 20;
+      octets.push_back(k < 3 ? '\n' : k == 3 ? '\0' : static_cast<char>('0' + k));
+    }
+    std::FILE* f = std::tmpfile();
+    std::fwrite(octets.data(), 1, octets.size(), f);
+    std::rewind(f);
+    // An offset of its own, apart from the stream's.
+    const int fd = open(("/proc/self/fd/" + std::to_string(fileno(f))).c_str(), O_RDONLY);
+    textio::Lecteur l(fd);
+    char buf[15];
+    std::string_view lu;
+    for (;;) {
+      const long avant = std::ftell(f);
+      const bool attendu = std::fgets(buf, sizeof buf, f) != nullptr;
+      ASSERT_EQ(textio::lire(l, lu), attendu);
+      if (!attendu) break;
+      ASSERT_EQ(lu.size(), static_cast<std::size_t>(std::ftell(f) - avant));
+      ASSERT_EQ(textio::avant_nul(lu), std::string_view(buf));
+    }
+    EXPECT_FALSE(l.erreur);
+    close(fd);
+    std::fclose(f);
+  }
+}
+
+}  // namespace

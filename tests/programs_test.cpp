@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "run.hpp"
+TEST(Placeholder, Builds) { EXPECT_TRUE(true); }

@@ -1,0 +1,7 @@
+#include "yearscan/yearscan.hpp"
+
+// With no argument, there is no input file to open.
+int main(int argc, char** argv) {
+  textio::Sortie out(1);
+  return textio::terminer(out, yearscan(argc > 1 ? argv[1] : nullptr, out));
+}

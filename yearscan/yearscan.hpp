@@ -1,0 +1,8 @@
+#pragma once
+
+#include "textio/textio.hpp"
+
+// Checks the Gregorian dates of the file at chemin, one message for each
+// faulty read, then reports the years missing between the smallest and the
+// largest year the file yields; returns the exit status.
+int yearscan(const char* chemin, textio::Sortie& out);
