@@ -1,3 +1,356 @@
+// The five programs run as processes: argument or file bytes in, exact
+// standard output, exit status and output file bytes out.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "run.hpp"
-TEST(Placeholder, Builds) { EXPECT_TRUE(true); }
+
+namespace {
+
+const std::string W = "date républicaine hors limite, le résultat peut être erroné\n";
+
+struct Appel {
+  std::vector<std::string> args;
+  std::string out;
+  int statut;
+};
+
+void verifier(const char* programme, const std::vector<Appel>& rangs) {
+  for (const Appel& a : rangs) {
+    SCOPED_TRACE(a.args.empty() ? "(no argument)" : "'" + a.args[0] + "'");
+    const Execution e = lancer(programme, a.args);
+    EXPECT_EQ(e.out, a.out);
+    EXPECT_EQ(e.statut, a.statut);
+    EXPECT_EQ(e.err, "");
+  }
+}
+
+TEST(Daycivil, ArgumentToOutputAndStatus) {
+  verifier(DAYCIVIL, {
+    {{"01/VEND/01"}, "22/09/1792\n", 0},
+    {{"14/THER/02"}, "01/08/1794\n", 0},
+    {{"06/COMP/03"}, "22/09/1795\n", 0},
+    {{"06/COMP/11"}, "23/09/1803\n", 0},
+    {{"11/NIVO/14"}, W + "01/01/1806\n", 0},
+    {{"01/VEND/-3"}, "22/09/1788\n", 0},
+    {{"01/VEND/3"}, "22/09/1794\n", 0},
+    {{" 5/VEND/01"}, "26/09/1792\n", 0},
+    {{"5x/VEND/01"}, "26/09/1792\n", 0},
+    {{"01/VEND/01", "xx"}, "22/09/1792\n", 0},
+    {{"01/VEND/011"}, "format date errone\n", 9},
+    {{"01/VEND/01\n"}, "format date errone\n", 9},
+    {{""}, "erreur de format \n", 1},
+    {{}, "erreur de format \n", 1},
+    {{"01"}, "erreur de format \n", 1},
+    {{"01-VEND/01"}, "erreur de format \n", 1},
+    {{"00-VEND-01"}, "erreur de format \n", 1},
+    {{"00/"}, "Jour hors limites\n", 2},
+    {{"00/VEND/01"}, "Jour hors limites\n", 2},
+    {{"31/VEND/01"}, "Jour hors limites\n", 2},
+    {{"00/VEND-01"}, "Jour hors limites\n", 2},
+    {{"01/"}, "erreur de format \n", 3},
+    {{"01/VEND"}, "erreur de format \n", 3},
+    {{"01/VEND-01"}, "erreur de format \n", 3},
+    {{"01/vend/01"}, "mois republicain inconnu \n", 10},
+    {{"01/XXXX/00"}, "mois republicain inconnu \n", 10},
+    {{"07/COMP/03"}, "jour complementaire inconnu\n", 8},
+    {{"07/COMP/00"}, "jour complementaire inconnu\n", 8},
+    {{"30/COMP/03"}, "jour complementaire inconnu\n", 8},
+    {{"01/VEND/"}, "annee mal ecrite\n", 4},
+    {{"01/VEND/00"}, "annee mal ecrite\n", 4},
+    {{"01/VEND/ab"}, "annee mal ecrite\n", 4},
+    {{"06/COMP/00"}, "annee mal ecrite\n", 4},
+    {{"06/COMP/04"}, "Annee non sextile, jour hors limite\n", 8},
+  });
+}
+
+TEST(Dayrevo, ArgumentToOutputAndStatus) {
+  verifier(DAYREVO, {
+    {{"22/09/1792"}, "01/VEND/01\n", 0},
+    {{"22/09/1803"}, "05/COMP/11\n", 0},
+    {{"31/12/1805"}, "10/NIVO/14\n", 0},
+    {{"29/02/1796"}, "10/VENT/04\n", 0},
+    {{"01/01/1792"}, "11/NIVO/00\n", 0},
+    {{"01/01/1806"}, W + "11/NIVO/14\n", 0},
+    {{"01/01/180"}, W + "11/NIVO/-1612\n", 0},
+    {{"01/02/17"}, W + "13/PLUV/-1775\n", 0},
+    {{"01/02/1"}, W + "13/PLUV/-1791\n", 0},
+    {{"01/01/-999"}, W + "12/NIVO/-2791\n", 0},
+    {{"31/12/9999"}, W + "09/NIVO/8208\n", 0},
+    {{"29/02/1900"}, W + "09/VENT/108\n", 0},
+    {{" 1/ 2/1793"}, "13/PLUV/01\n", 0},
+    {{"1 /02/1793"}, "13/PLUV/01\n", 0},
+    {{"22/09/1792", "xx"}, "01/VEND/01\n", 0},
+    {{"01/01/18000"}, "format date errone\n", 9},
+    {{"01/02/1793xyz"}, "format date errone\n", 9},
+    {{""}, "erreur de format \n", 1},
+    {{}, "erreur de format \n", 1},
+    {{"01"}, "erreur de format \n", 1},
+    {{"1/1/1800"}, "erreur de format \n", 1},
+    {{"01-02-1793"}, "erreur de format \n", 1},
+    {{"01/"}, "erreur de format \n", 3},
+    {{"01/02"}, "erreur de format \n", 3},
+    {{"01/1/1800"}, "erreur de format \n", 3},
+    {{"01/02/"}, "annee mal ecrite\n", 4},
+    {{"01/01/0000"}, "annee mal ecrite\n", 4},
+    {{"01/13/1793"}, "mois hors limites \n", 1},
+    {{"01/00/1700"}, W + "mois hors limites \n", 1},
+    {{"30/02/1796"}, "Jour hors limites \n", 2},
+    {{"29/02/1800"}, "Jour hors limites \n", 1},
+    {{"00/01/1793"}, "Jour hors limites \n", 1},
+    {{"32/01/1793"}, "Jour hors limites \n", 1},
+    {{"31/04/1793"}, "Jour hors limites \n", 1},
+    {{"aa/01/1793"}, "Jour hors limites \n", 1},
+  });
+}
+
+struct Lot {
+  std::string entree;   // input file bytes
+  std::string out;      // standard output
+  std::string fichier;  // output file bytes
+};
+
+void verifier_lot(const char* programme, const char* suffixe, const std::vector<Lot>& rangs) {
+  for (const Lot& l : rangs) {
+    SCOPED_TRACE("input '" + l.entree + "'");
+    Dossier d;
+    ecrire_fichier(d.chemin("dates"), l.entree);
+    const Execution e = lancer(programme, {d.chemin("dates")});
+    EXPECT_EQ(e.out, l.out);
+    EXPECT_EQ(e.statut, 0);
+    EXPECT_EQ(e.err, "");
+    EXPECT_EQ(lire_fichier(d.chemin("dates") + suffixe), l.fichier);
+  }
+}
+
+// What both batch programs settle alike about reads, whatever their layout.
+TEST(Batch, ReadingRules) {
+  const std::string bon[] = {"01/VEND/01", "22/09/1792"};
+  const std::string converti[] = {"22/09/1792", "01/VEND/01"};
+  const char* programmes[] = {BATCHCIVIL, BATCHREVO};
+  const char* suffixes[] = {".Greg", ".rep"};
+  for (int i = 0; i < 2; ++i) {
+    const std::string& b = bon[i];
+    const std::string& c = converti[i];
+    verifier_lot(programmes[i], suffixes[i], {
+      {"", "", ""},
+      {"\n", "ligne 1 vide\n", "\n"},
+      {b + "\n" + b, "format date errone ligne 2\n", c + "\n\n"},
+      {b + "x", "", c + "\n"},
+      {"5", "ligne 1 vide\n", "\n"},
+      {b + "\r\n" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
+      {b + "abcd\n", "format date errone ligne 1\nligne 2 vide\n", "\n\n"},
+      {"xxxxxxxxxxxxxx" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
+      {b + std::string(1, '\0') + "\n", "format date errone ligne 1\n", "\n"},
+      {std::string(1, '\0') + b + "\n", "ligne 1 vide\n", "\n"},
+      {b.substr(0, 1) + std::string(1, '\0') + b.substr(2) + "\n", "ligne 1 vide\n", "\n"},
+      {"\n\n" + b + "\n" + b.substr(0, 9) + "\n" + b + "\n",
+       "ligne 1 vide\nligne 2 vide\nformat date errone ligne 4\n", "\n\n" + c + "\n\n" + c + "\n"},
+    });
+  }
+}
+
+TEST(Batchcivil, LinesToMessagesAndOutput) {
+  verifier_lot(BATCHCIVIL, ".Greg", {
+    {"14/THER/02\n06/COMP/03\n", "", "01/08/1794\n22/09/1795\n"},
+    {" 5/VEND/01\n", "", "26/09/1792\n"},
+    {"01-VEND/01\n", "erreur de format ligne 1\n", "\n"},
+    {"45-XXXX-00\n", "erreur de format ligne 1\n", "\n"},
+    {"00/VEND/01\n", "Jour hors limites ligne 1 \n", "\n"},
+    {"31/VEND/01\n", "Jour hors limites ligne 1 \n", "\n"},
+    {"45/XXXX/01\n", "Jour hors limites ligne 1 \n", "\n"},
+    {"01/VEND-01\n", "erreur de format ligne 1\n", "\n"},
+    {"01/vend/01\n", "mois republicain inconnu ligne 1 \n", "\n"},
+    {"07/COMP/03\n", "jour complementaire inconnu ligne 1\n", "\n"},
+    {"01/VEND/00\n", "annee mal ecrite ligne 1\n", "\n"},
+    {"01/VEND/ab\n", "annee mal ecrite ligne 1\n", "\n"},
+    {"06/COMP/04\n", "Annee non sextile, jour hors limite ligne 1\n", "\n"},
+    {"01/VEND/-1\n", "date républicaine hors limite ligne 1 \n", "\n"},
+    {"01/VEND/15\n11/NIVO/14\n",
+     "date républicaine hors limite ligne 1, le résultat peut être erroné \n"
+     "date républicaine hors limite ligne 2, le résultat peut être erroné \n",
+     "\n\n"},
+  });
+}
+
+TEST(Batchrevo, LinesToMessagesAndOutput) {
+  verifier_lot(BATCHREVO, ".rep", {
+    {"22/09/1792\n14/07/1794\n31/12/1805\n", "", "01/VEND/01\n26/MESS/02\n10/NIVO/14\n"},
+    {"29/02/1796\n29/02/1804\n", "", "10/VENT/04\n09/VENT/12\n"},
+    {" 1/ 2/1793\n", "", "13/PLUV/01\n"},
+    {"01-01/1795\n", "erreur de format ligne 1\n", "\n"},
+    {"01/01-1795\n", "erreur de format ligne 1\n", "\n"},
+    {"01/01/0000\n01/01/abcd\n", "annee mal ecrite ligne 1\nannee mal ecrite ligne 2\n", "\n\n"},
+    {"01/01/1806\n31/12/1791\n01/13/1806\n",
+     "date républicaine hors limite ligne 1\ndate républicaine hors limite ligne 2\n"
+     "date républicaine hors limite ligne 3\n",
+     "\n\n\n"},
+    {"01/13/1795\n01/00/1795\n32/13/1795\n", "mois hors limites \nmois hors limites \nmois hors limites \n",
+     "\n\n\n"},
+    {"29/02/1800\n29/02/1801\n31/04/1795\n00/01/1795\n",
+     "Jour hors limites ligne 1\nJour hors limites ligne 2\nJour hors limites ligne 3\n"
+     "Jour hors limites ligne 4\n",
+     "\n\n\n\n"},
+    {"01/01/1792\n21/09/1792\n", "date républicaine hors limite ligne1\ndate républicaine hors limite ligne2\n",
+     "\n\n"},
+  });
+}
+
+// Every Republican date of the span, through batchcivil then back through
+// batchrevo, comes out as it went in.
+TEST(Batch, RoundTripOverTheWholeSpan) {
+  const char* mois[] = {"VEND", "BRUM", "FRIM", "NIVO", "PLUV", "VENT", "GERM",
+                        "FLOR", "PRAI", "MESS", "THER", "FRUC", "COMP"};
+  std::string dates;
+  int n = 0;
+  for (int an = 1; an <= 14; ++an)
+    for (int m = 1; m <= 13; ++m) {
+      const int jours = m < 13 ? 30 : (an == 3 || an == 7 || an == 11) ? 6 : 5;
+      for (int j = 1; j <= jours && !(an == 14 && (m > 4 || (m == 4 && j > 10))); ++j, ++n) {
+        char l[16];
+        std::snprintf(l, sizeof l, "%02d/%s/%02d\n", j, mois[m - 1], an);
+        dates += l;
+      }
+    }
+  ASSERT_EQ(n, 4848);
+  Dossier d;
+  ecrire_fichier(d.chemin("rep"), dates);
+  const Execution aller = lancer(BATCHCIVIL, {d.chemin("rep")});
+  ASSERT_EQ(aller.out, "");
+  ASSERT_EQ(aller.statut, 0);
+  const Execution retour = lancer(BATCHREVO, {d.chemin("rep.Greg")});
+  ASSERT_EQ(retour.out, "");
+  ASSERT_EQ(retour.statut, 0);
+  EXPECT_EQ(lire_fichier(d.chemin("rep.Greg.rep")), dates);
+}
+
+const std::string source_absente = "Le fichier source est inexistant\n";
+const std::string image_impossible = "Le fichier image ne peut etre ecrit\n";
+
+// Files that cannot be opened, read or written, for both batch programs.
+TEST(Batch, FileFaults) {
+  const std::pair<const char*, std::string> programmes[] = {{BATCHCIVIL, ".Greg"},
+                                                             {BATCHREVO, ".rep"}};
+  for (const auto& [programme, suffixe] : programmes) {
+    SCOPED_TRACE(programme);
+    Dossier d;
+    {  // no argument, a missing input, a directory: nothing is created
+      EXPECT_EQ(lancer(programme, {}).out, source_absente);
+      EXPECT_EQ(lancer(programme, {}).statut, 2);
+      const Execution e = lancer(programme, {d.chemin("absent")});
+      EXPECT_EQ(e.out, source_absente);
+      EXPECT_EQ(e.statut, 2);
+      EXPECT_FALSE(std::filesystem::exists(d.chemin("absent") + suffixe));
+      std::filesystem::create_directory(d.chemin("rep"));
+      const Execution r = lancer(programme, {d.chemin("rep")});
+      EXPECT_EQ(r.out, source_absente);
+      EXPECT_EQ(r.statut, 2);
+      EXPECT_FALSE(std::filesystem::exists(d.chemin("rep") + suffixe));
+    }
+    {  // an output that cannot be created
+      ecrire_fichier(d.chemin("a"), "\n");
+      std::filesystem::create_directory(d.chemin("a") + suffixe);
+      const Execution e = lancer(programme, {d.chemin("a")});
+      EXPECT_EQ(e.out, image_impossible);
+      EXPECT_EQ(e.statut, 3);
+    }
+    {  // an output on a full device: the per-line messages, then the failure
+      ecrire_fichier(d.chemin("b"), "\n\n");
+      std::filesystem::create_symlink("/dev/full", d.chemin("b") + suffixe);
+      const Execution e = lancer(programme, {d.chemin("b")});
+      EXPECT_EQ(e.out, "ligne 1 vide\nligne 2 vide\n" + image_impossible);
+      EXPECT_EQ(e.statut, 3);
+    }
+    {  // an input path far longer than any fixed buffer would hold
+      std::string long_dir = d.chemin("");
+      for (int i = 0; i < 6; ++i) long_dir += std::string(100, 'd' + static_cast<char>(i)) + "/";
+      std::filesystem::create_directories(long_dir);
+      ecrire_fichier(long_dir + "x", "\n");
+      const Execution e = lancer(programme, {long_dir + "x"});
+      EXPECT_EQ(e.out, "ligne 1 vide\n");
+      EXPECT_EQ(e.statut, 0);
+      EXPECT_EQ(lire_fichier(long_dir + "x" + suffixe), "\n");
+    }
+  }
+}
+
+// The report for the years of a file: each listed year seen, the others in
+// between missing, with no year 0.
+std::string rapport(std::vector<int> vues) {
+  if (vues.empty()) return "année Max 0\nannée Min 10000\nfini \n";
+  int min = 10000, max = 0;
+  for (int a : vues) min = std::min(min, a), max = std::max(max, a);
+  std::string r;
+  for (int a = min; a <= max; ++a)
+    if (a != 0 && std::find(vues.begin(), vues.end(), a) == vues.end())
+      r += "année manquante " + std::to_string(a) + "\n";
+  return r + "année Max " + std::to_string(max) + "\nannée Min " + std::to_string(min) + "\nfini \n";
+}
+
+struct Scan {
+  std::string entree;
+  std::string messages;
+  std::vector<int> vues;
+};
+
+TEST(Yearscan, FileToMessagesAndReport) {
+  const std::vector<Scan> rangs = {
+      {"", "", {}},
+      {"01/01/1850\n01/01/1853\n", "", {1850, 1853}},
+      {"01/01/1853\n01/01/1850\n01/01/1853\n", "", {1850, 1853}},
+      {"30/02/1852\n", "Jour hors limites ligne 1\n", {1852}},
+      {"29/02/1900\n29/02/1851\n29/02/2000\n29/02/1852\n31/04/1850\n00/05/1850\n31/05/1850\n",
+       "Jour hors limites ligne 1\nJour hors limites ligne 2\nJour hors limites ligne 5\n"
+       "Jour hors limites ligne 6\n",
+       {1900, 1851, 2000, 1852, 1850}},
+      {"15/13/1850\n15/00/1850\n15/-1/1850\n",
+       "mois hors limites 1\nmois hors limites 2\nmois hors limites 3\n", {1850}},
+      {"15-03/1850\n15/03-1851\n15/3/1852\n1/03/1853\n01/01/1860\n",
+       "erreur de format ligne 1\nerreur de format ligne 2\nerreur de format ligne 3\n"
+       "erreur de format ligne 4\n",
+       {1860}},
+      {"01/01/1850 \n01/01/1851\r\n01/01/1852\n", "format date errone ligne 1\nformat date errone ligne 2\n",
+       {1852}},
+      {"\n01/01/1850abcd\n", "ligne vide 1\nformat date errone ligne 2\nligne vide 3\n", {}},
+      {"01/01/1850\n01/01/1852", "", {1850, 1852}},
+      {"01/01/1850\n01/01/1852x", "", {1850, 1852}},
+      {"01/01/1850\n01/01/18\n", "", {18, 1850}},
+      {"01/01/2498\n01/01/2500\n", "", {2498, 2500}},
+      {"01/01/1199\n01/01/1201\n", "", {1199, 1201}},
+      {"01/01/9999\n01/01/9997\n", "", {9997, 9999}},
+      {"01/01/-999\n01/01/-997\n01/01/0002\n", "", {-999, -997, 2}},
+      {"01/01/abcd\n", "annee mal ecrite ligne 1\n", {}},
+      {"01/01/1850\n01/01/0000\n01/01/1852\n", "annee mal ecrite ligne 2\n", {1850, 1852}},
+      {"01/01/1850\n01/\n01/0\n01/01\n", "erreur de format ligne 2\nerreur de format ligne 3\n"
+       "erreur de format ligne 4\n", {1850}},
+      {"01/01/\n", "annee mal ecrite ligne 1\n", {}},
+      {"15/06/1850" + std::string(1, '\0') + "\n", "", {1850}},
+  };
+  for (const Scan& s : rangs) {
+    SCOPED_TRACE("input '" + s.entree + "'");
+    Dossier d;
+    ecrire_fichier(d.chemin("dates"), s.entree);
+    const Execution e = lancer(YEARSCAN, {d.chemin("dates")});
+    EXPECT_EQ(e.out, s.messages + rapport(s.vues));
+    EXPECT_EQ(e.statut, 0);
+    EXPECT_EQ(e.err, "");
+  }
+}
+
+TEST(Yearscan, FileFaults) {
+  Dossier d;
+  std::filesystem::create_directory(d.chemin("rep"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {d.chemin("absent")}, {d.chemin("rep")}}) {
+    const Execution e = lancer(YEARSCAN, args);
+    EXPECT_EQ(e.out, source_absente);
+    EXPECT_EQ(e.statut, 2);
+  }
+}
+
+}  // namespace

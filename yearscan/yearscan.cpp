@@ -84,8 +84,9 @@ int yearscan(const char* chemin, textio::Sortie& out) {
     return 2;
   }
 
+  // There is no year 0, so it is never missing.
   for (std::int32_t a = min; a <= max; ++a)
-    if (!vues[rang(a)]) ecrire_format(out, "année manquante %d\n", a);
+    if (a != 0 && !vues[rang(a)]) ecrire_format(out, "année manquante %d\n", a);
   ecrire_format(out, "année Max %d\n", max);
   ecrire_format(out, "année Min %d\n", min);
   textio::ecrire_ligne(out, "fini ");
