@@ -2,27 +2,18 @@
 
 #include "calendar/civil.hpp"
 
-namespace {
-
-int echec(textio::Sortie& out, std::string_view message, int statut) noexcept {
-  textio::ecrire_ligne(out, message);
-  return statut;
-}
-
-}  // namespace
-
 int daycivil(std::string_view date, textio::Sortie& out) noexcept {
   using civil::Defaut;
-  if (date.size() > 10) return echec(out, "format date errone", 9);
+  if (date.size() > 10) return textio::echec(out, "format date errone", 9);
   const civil::Lecture l = civil::lire(date);
   switch (l.defaut) {
-    case Defaut::separateur1: return echec(out, "erreur de format ", 1);
-    case Defaut::jour: return echec(out, "Jour hors limites", 2);
-    case Defaut::separateur2: return echec(out, "erreur de format ", 3);
-    case Defaut::mois: return echec(out, "mois republicain inconnu ", 10);
-    case Defaut::complementaire: return echec(out, "jour complementaire inconnu", 8);
-    case Defaut::annee: return echec(out, "annee mal ecrite", 4);
-    case Defaut::sextile: return echec(out, "Annee non sextile, jour hors limite", 8);
+    case Defaut::separateur1: return textio::echec(out, "erreur de format ", 1);
+    case Defaut::jour: return textio::echec(out, "Jour hors limites", 2);
+    case Defaut::separateur2: return textio::echec(out, "erreur de format ", 3);
+    case Defaut::mois: return textio::echec(out, "mois republicain inconnu ", 10);
+    case Defaut::complementaire: return textio::echec(out, "jour complementaire inconnu", 8);
+    case Defaut::annee: return textio::echec(out, "annee mal ecrite", 4);
+    case Defaut::sextile: return textio::echec(out, "Annee non sextile, jour hors limite", 8);
     case Defaut::aucun: break;
   }
   calendar::Resultat r;

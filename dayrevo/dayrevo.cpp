@@ -2,30 +2,21 @@
 
 #include "calendar/revo.hpp"
 
-namespace {
-
-int echec(textio::Sortie& out, std::string_view message, int statut) noexcept {
-  textio::ecrire_ligne(out, message);
-  return statut;
-}
-
-}  // namespace
-
 int dayrevo(std::string_view date, textio::Sortie& out) noexcept {
-  if (date.size() > 10) return echec(out, "format date errone", 9);
+  if (date.size() > 10) return textio::echec(out, "format date errone", 9);
   const revo::Lecture l = revo::lire(date);
   switch (l.forme) {
-    case revo::Forme::separateur1: return echec(out, "erreur de format ", 1);
-    case revo::Forme::separateur2: return echec(out, "erreur de format ", 3);
-    case revo::Forme::annee: return echec(out, "annee mal ecrite", 4);
+    case revo::Forme::separateur1: return textio::echec(out, "erreur de format ", 1);
+    case revo::Forme::separateur2: return textio::echec(out, "erreur de format ", 3);
+    case revo::Forme::annee: return textio::echec(out, "annee mal ecrite", 4);
     case revo::Forme::valide: break;
   }
   if (l.annee < 1792 || l.annee > 1805)
     textio::ecrire_ligne(out, "date républicaine hors limite, le résultat peut être erroné");
   switch (revo::verifier(l.jour, l.mois, l.annee)) {
-    case revo::Jour::mois: return echec(out, "mois hors limites ", 1);
-    case revo::Jour::jour_bissextile: return echec(out, "Jour hors limites ", 2);
-    case revo::Jour::jour: return echec(out, "Jour hors limites ", 1);
+    case revo::Jour::mois: return textio::echec(out, "mois hors limites ", 1);
+    case revo::Jour::jour_bissextile: return textio::echec(out, "Jour hors limites ", 2);
+    case revo::Jour::jour: return textio::echec(out, "Jour hors limites ", 1);
     case revo::Jour::valide: break;
   }
   calendar::Resultat r;

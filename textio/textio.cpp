@@ -84,6 +84,11 @@ void ecrire_ligne(Sortie& s, std::string_view t) noexcept {
   ecrire(s, "\n");
 }
 
+int echec(Sortie& s, std::string_view t, int statut) noexcept {
+  ecrire_ligne(s, t);
+  return statut;
+}
+
 void ecrire_format(Sortie& s, std::string_view format, std::int64_t n) noexcept {
   const std::size_t trou = format.find("%d");
   if (trou == std::string_view::npos) {

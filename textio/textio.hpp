@@ -50,6 +50,8 @@ void ecrire(Sortie& s, std::string_view t) noexcept;
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
 // Appends format with its one "%d" replaced by n in plain decimal.
 void ecrire_format(Sortie& s, std::string_view format, std::int64_t n) noexcept;
+// Appends the line t and gives statut back, for a check that ends a program.
+int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // Writes out what is buffered; false once any write has failed.
 bool vider(Sortie& s) noexcept;
 // Flushes a program's standard output and gives its exit status: statut, or
