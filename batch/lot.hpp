@@ -19,7 +19,6 @@ using Convertir = void (*)(textio::Sortie& out, std::string_view lu, std::int64_
 // Converts the file at chemin into chemin + suffixe, line for line; returns
 // 0, 2 when the input cannot be opened or read, 3 when the output cannot be
 // created or written. A null chemin is an input that cannot be opened.
-int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
-            Convertir convertir);
+int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out, Convertir convertir);
 
 }  // namespace lot

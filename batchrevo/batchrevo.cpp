@@ -13,7 +13,8 @@ void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
     case revo::Forme::separateur1:
     case revo::Forme::separateur2:
       return textio::ecrire_format(out, "erreur de format ligne %d\n", ligne);
-    case revo::Forme::annee: return textio::ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
+    case revo::Forme::annee:
+      return textio::ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
     case revo::Forme::valide: break;
   }
   if (l.annee < 1792 || l.annee > 1805)

@@ -40,19 +40,15 @@ constexpr bool dans(std::int32_t m, std::initializer_list<std::int32_t> ms) {
   return false;
 }
 
-// The texts of a Gregorian date and whether each has its layout's length.
+// The texts of a Gregorian date; each is conforming at its layout's length
+// (2, 2 and 4), which any date of the years -9..99 has.
 struct Textes {
   calendar::Champ jour, mois, annee;
-  bool jour_ok, mois_ok, annee_ok;
 };
 
 Textes textes(const Greg& g) noexcept {
-  Textes t{calendar::deux_chiffres(g.jour), calendar::deux_chiffres(g.mois),
-           calendar::en_decimal(g.annee), false, false, false};
-  t.jour_ok = t.jour.n == 2;
-  t.mois_ok = t.mois.n == 2;
-  t.annee_ok = t.annee.n == 4;
-  return t;
+  return {calendar::deux_chiffres(g.jour), calendar::deux_chiffres(g.mois),
+          calendar::en_decimal(g.annee)};
 }
 
 void composer(calendar::Resultat& r, const Textes& t) noexcept {
@@ -134,8 +130,8 @@ Greg calcul(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
   return {D, M, G};
 }
 
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
-            std::int32_t mois, std::int32_t annee, std::int64_t ligne) noexcept {
+void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+            std::int32_t annee, std::int64_t ligne) noexcept {
   r[0] = '\0';
   if (annee <= 0) {
     textio::ecrire_format(out, "date républicaine hors limite ligne %d \n", ligne);
@@ -144,26 +140,25 @@ void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
   const Greg g = calcul(jour, mois, annee);
   if (g.annee > 1805) {
     textio::ecrire_format(
-        out, "date républicaine hors limite ligne %d, le résultat peut être erroné \n",
-        ligne);
+        out, "date républicaine hors limite ligne %d, le résultat peut être erroné \n", ligne);
     return;
   }
   const Textes t = textes(g);
-  if (!t.jour_ok) return textio::ecrire_format(out, "Jour non Conforme ligne %d\n", ligne);
-  if (!t.mois_ok) return textio::ecrire_format(out, "Mois non Conforme ligne %d \n", ligne);
-  if (!t.annee_ok) return textio::ecrire_format(out, "Annee non Conforme lgne %d\n", ligne);
+  if (t.jour.n != 2) return textio::ecrire_format(out, "Jour non Conforme ligne %d\n", ligne);
+  if (t.mois.n != 2) return textio::ecrire_format(out, "Mois non Conforme ligne %d \n", ligne);
+  if (t.annee.n != 4) return textio::ecrire_format(out, "Annee non Conforme lgne %d\n", ligne);
   composer(r, t);
 }
 
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
-            std::int32_t mois, std::int32_t annee) noexcept {
+void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+            std::int32_t annee) noexcept {
   const Greg g = calcul(jour, mois, annee);
   if (g.annee > 1805)
     textio::ecrire_ligne(out, "date républicaine hors limite, le résultat peut être erroné");
   const Textes t = textes(g);
-  if (!t.jour_ok) textio::ecrire_ligne(out, "Jour non Conforme");
-  if (!t.mois_ok) textio::ecrire_ligne(out, "Mois non Conforme");
-  if (!t.annee_ok) textio::ecrire_ligne(out, "Annee non Conforme");
+  if (t.jour.n != 2) textio::ecrire_ligne(out, "Jour non Conforme");
+  if (t.mois.n != 2) textio::ecrire_ligne(out, "Mois non Conforme");
+  if (t.annee.n != 4) textio::ecrire_ligne(out, "Annee non Conforme");
   composer(r, t);
 }
 

@@ -47,12 +47,12 @@ Greg calcul(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept;
 // Batch flavour: puts the Gregorian date text into r, or prints the one
 // message naming ligne and leaves r empty. Preconditions as for calcul, but
 // a year of 0 or less is refused here.
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
-            std::int32_t mois, std::int32_t annee, std::int64_t ligne) noexcept;
+void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+            std::int32_t annee, std::int64_t ligne) noexcept;
 
 // Single-date flavour: prints its warnings as lines and always composes
 // the Gregorian date text into r. Preconditions as for calcul.
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
-            std::int32_t mois, std::int32_t annee) noexcept;
+void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+            std::int32_t annee) noexcept;
 
 }  // namespace civil

@@ -22,7 +22,9 @@ constexpr std::string_view texte(const std::array<char, N>& r) noexcept {
 }
 
 // Divisibility by 4 on the two lowest bits, so -4 and 0 are divisible, -1 not.
-constexpr bool par4(std::int32_t v) noexcept { return (v & 3) == 0; }
+constexpr bool par4(std::int32_t v) noexcept {
+  return (v & 3) == 0;
+}
 
 // Month code of an abbreviation: 1 (VEND) to 13 (COMP) for an exact,
 // case-sensitive match of the whole text, 0 for anything else.

@@ -58,7 +58,7 @@ Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept
   constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30,
                                                       31, 31, 30, 31, 30, 31};
   return jour < 1 || jour > longueurs[static_cast<std::size_t>(mois - 1)] ? Jour::jour
-                                                                           : Jour::valide;
+                                                                          : Jour::valide;
 }
 
 Rep calcul(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
@@ -123,8 +123,8 @@ void composer(calendar::Resultat& r, const Rep& rep) noexcept {
 
 }  // namespace
 
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
-            std::int32_t mois, std::int32_t annee, std::int64_t ligne) noexcept {
+void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+            std::int32_t annee, std::int64_t ligne) noexcept {
   const Rep rep = calcul(jour, mois, annee);
   if (rep.annee == 0) {
     r[0] = '\0';

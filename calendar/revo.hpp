@@ -52,8 +52,8 @@ Rep calcul(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept;
 
 // Batch flavour: puts the Republican date text into r, or, for a date in
 // year 0 of the Republic, prints the message naming ligne and leaves r empty.
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour,
-            std::int32_t mois, std::int32_t annee, std::int64_t ligne) noexcept;
+void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+            std::int32_t annee, std::int64_t ligne) noexcept;
 
 // Single-date flavour: prints nothing and always composes the Republican date
 // text into r, for year 0 and negative years too.

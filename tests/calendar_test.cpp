@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -68,16 +68,16 @@ TEST(Champ, TwoDigitFieldPadsOnlyOneCharacter) {
 
 TEST(Champ, ReadsNumbersAsAtoiDoes) {
   const std::pair<std::string_view, int> rangs[] = {
-      {"12", 12}, {" 5", 5}, {"5x", 5}, {"-3", -3}, {"+7", 7}, {"ab", 0}, {"", 0},
+      {"12", 12},   {" 5", 5},  {"5x", 5},  {"-3", -3},     {"+7", 7},      {"ab", 0},   {"", 0},
       {"\t\n9", 9}, {"- 1", 0}, {"--1", 0}, {"1800", 1800}, {"-999", -999}, {"0012", 12}};
   for (const auto& [champ, attendu] : rangs) EXPECT_EQ(textio::entier(champ), attendu) << champ;
 }
 
 // 1 Vendémiaire of the years 1 to 15 of the Republic.
-const year_month_day debuts[] = {
-    1792y / 9 / 22, 1793y / 9 / 22, 1794y / 9 / 22, 1795y / 9 / 23, 1796y / 9 / 22,
-    1797y / 9 / 22, 1798y / 9 / 22, 1799y / 9 / 23, 1800y / 9 / 23, 1801y / 9 / 23,
-    1802y / 9 / 23, 1803y / 9 / 24, 1804y / 9 / 23, 1805y / 9 / 23, 1806y / 9 / 23};
+const year_month_day debuts[] = {1792y / 9 / 22, 1793y / 9 / 22, 1794y / 9 / 22, 1795y / 9 / 23,
+                                 1796y / 9 / 22, 1797y / 9 / 22, 1798y / 9 / 22, 1799y / 9 / 23,
+                                 1800y / 9 / 23, 1801y / 9 / 23, 1802y / 9 / 23, 1803y / 9 / 24,
+                                 1804y / 9 / 23, 1805y / 9 / 23, 1806y / 9 / 23};
 
 // Every day of the span, counted by the standard library on one side and by
 // offsets from the year's first day (30 days a month) on the other.
@@ -130,16 +130,13 @@ struct RangCivil {
 
 TEST(Conversion, RepublicanToGregorianBeyondTheSpan) {
   const RangCivil rangs[] = {
-      {11, 4, 14,
-       "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
+      {11, 4, 14, "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
        "date républicaine hors limite, le résultat peut être erroné\n", "01/01/1806"},
-      {1, 1, 15,
-       "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
+      {1, 1, 15, "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
        "date républicaine hors limite, le résultat peut être erroné\n", "23/09/1806"},
       {1, 1, -3, "date républicaine hors limite ligne 7 \n", "", "", "22/09/1788"},
       {1, 1, 0, "date républicaine hors limite ligne 7 \n", "", "", "23/09/1791"},
-      {30, 12, 99,
-       "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
+      {30, 12, 99, "date républicaine hors limite ligne 7, le résultat peut être erroné \n", "",
        "date républicaine hors limite, le résultat peut être erroné\n", "17/09/1891"},
   };
   for (const RangCivil& t : rangs) {
@@ -157,10 +154,10 @@ TEST(Conversion, RepublicanToGregorianBeyondTheSpan) {
 
 TEST(Conversion, GregorianToRepublicanBeyondTheSpan) {
   const std::tuple<int, int, int, std::string_view> rangs[] = {
-      {21, 9, 1792, "05/COMP/00"},  {1, 1, 1792, "11/NIVO/00"},    {23, 9, 1791, "01/VEND/00"},
-      {22, 9, 1791, "06/COMP/-1"},  {1, 1, 1790, "12/NIVO/-2"},    {15, 6, 1700, "27/PRAI/-92"},
+      {21, 9, 1792, "05/COMP/00"},   {1, 1, 1792, "11/NIVO/00"},     {23, 9, 1791, "01/VEND/00"},
+      {22, 9, 1791, "06/COMP/-1"},   {1, 1, 1790, "12/NIVO/-2"},     {15, 6, 1700, "27/PRAI/-92"},
       {1, 1, -999, "12/NIVO/-2791"}, {31, 12, 9999, "09/NIVO/8208"}, {1, 1, 1806, "11/NIVO/14"},
-      {29, 2, 1900, "09/VENT/108"}, {1, 1, 180, "11/NIVO/-1612"}, {1, 2, 1, "13/PLUV/-1791"}};
+      {29, 2, 1900, "09/VENT/108"},  {1, 1, 180, "11/NIVO/-1612"},   {1, 2, 1, "13/PLUV/-1791"}};
   for (const auto& [d, m, y, attendu] : rangs) {
     calendar::Resultat r{};
     revo::traduc(r, d, m, y);

@@ -32,81 +32,81 @@ void verifier(const char* programme, const std::vector<Appel>& rangs) {
 
 TEST(Daycivil, ArgumentToOutputAndStatus) {
   verifier(DAYCIVIL, {
-    {{"01/VEND/01"}, "22/09/1792\n", 0},
-    {{"14/THER/02"}, "01/08/1794\n", 0},
-    {{"06/COMP/03"}, "22/09/1795\n", 0},
-    {{"06/COMP/11"}, "23/09/1803\n", 0},
-    {{"11/NIVO/14"}, W + "01/01/1806\n", 0},
-    {{"01/VEND/-3"}, "22/09/1788\n", 0},
-    {{"01/VEND/3"}, "22/09/1794\n", 0},
-    {{" 5/VEND/01"}, "26/09/1792\n", 0},
-    {{"5x/VEND/01"}, "26/09/1792\n", 0},
-    {{"01/VEND/01", "xx"}, "22/09/1792\n", 0},
-    {{"01/VEND/011"}, "format date errone\n", 9},
-    {{"01/VEND/01\n"}, "format date errone\n", 9},
-    {{""}, "erreur de format \n", 1},
-    {{}, "erreur de format \n", 1},
-    {{"01"}, "erreur de format \n", 1},
-    {{"01-VEND/01"}, "erreur de format \n", 1},
-    {{"00-VEND-01"}, "erreur de format \n", 1},
-    {{"00/"}, "Jour hors limites\n", 2},
-    {{"00/VEND/01"}, "Jour hors limites\n", 2},
-    {{"31/VEND/01"}, "Jour hors limites\n", 2},
-    {{"00/VEND-01"}, "Jour hors limites\n", 2},
-    {{"01/"}, "erreur de format \n", 3},
-    {{"01/VEND"}, "erreur de format \n", 3},
-    {{"01/VEND-01"}, "erreur de format \n", 3},
-    {{"01/vend/01"}, "mois republicain inconnu \n", 10},
-    {{"01/XXXX/00"}, "mois republicain inconnu \n", 10},
-    {{"07/COMP/03"}, "jour complementaire inconnu\n", 8},
-    {{"07/COMP/00"}, "jour complementaire inconnu\n", 8},
-    {{"30/COMP/03"}, "jour complementaire inconnu\n", 8},
-    {{"01/VEND/"}, "annee mal ecrite\n", 4},
-    {{"01/VEND/00"}, "annee mal ecrite\n", 4},
-    {{"01/VEND/ab"}, "annee mal ecrite\n", 4},
-    {{"06/COMP/00"}, "annee mal ecrite\n", 4},
-    {{"06/COMP/04"}, "Annee non sextile, jour hors limite\n", 8},
-  });
+                         {{"01/VEND/01"}, "22/09/1792\n", 0},
+                         {{"14/THER/02"}, "01/08/1794\n", 0},
+                         {{"06/COMP/03"}, "22/09/1795\n", 0},
+                         {{"06/COMP/11"}, "23/09/1803\n", 0},
+                         {{"11/NIVO/14"}, W + "01/01/1806\n", 0},
+                         {{"01/VEND/-3"}, "22/09/1788\n", 0},
+                         {{"01/VEND/3"}, "22/09/1794\n", 0},
+                         {{" 5/VEND/01"}, "26/09/1792\n", 0},
+                         {{"5x/VEND/01"}, "26/09/1792\n", 0},
+                         {{"01/VEND/01", "xx"}, "22/09/1792\n", 0},
+                         {{"01/VEND/011"}, "format date errone\n", 9},
+                         {{"01/VEND/01\n"}, "format date errone\n", 9},
+                         {{""}, "erreur de format \n", 1},
+                         {{}, "erreur de format \n", 1},
+                         {{"01"}, "erreur de format \n", 1},
+                         {{"01-VEND/01"}, "erreur de format \n", 1},
+                         {{"00-VEND-01"}, "erreur de format \n", 1},
+                         {{"00/"}, "Jour hors limites\n", 2},
+                         {{"00/VEND/01"}, "Jour hors limites\n", 2},
+                         {{"31/VEND/01"}, "Jour hors limites\n", 2},
+                         {{"00/VEND-01"}, "Jour hors limites\n", 2},
+                         {{"01/"}, "erreur de format \n", 3},
+                         {{"01/VEND"}, "erreur de format \n", 3},
+                         {{"01/VEND-01"}, "erreur de format \n", 3},
+                         {{"01/vend/01"}, "mois republicain inconnu \n", 10},
+                         {{"01/XXXX/00"}, "mois republicain inconnu \n", 10},
+                         {{"07/COMP/03"}, "jour complementaire inconnu\n", 8},
+                         {{"07/COMP/00"}, "jour complementaire inconnu\n", 8},
+                         {{"30/COMP/03"}, "jour complementaire inconnu\n", 8},
+                         {{"01/VEND/"}, "annee mal ecrite\n", 4},
+                         {{"01/VEND/00"}, "annee mal ecrite\n", 4},
+                         {{"01/VEND/ab"}, "annee mal ecrite\n", 4},
+                         {{"06/COMP/00"}, "annee mal ecrite\n", 4},
+                         {{"06/COMP/04"}, "Annee non sextile, jour hors limite\n", 8},
+                     });
 }
 
 TEST(Dayrevo, ArgumentToOutputAndStatus) {
   verifier(DAYREVO, {
-    {{"22/09/1792"}, "01/VEND/01\n", 0},
-    {{"22/09/1803"}, "05/COMP/11\n", 0},
-    {{"31/12/1805"}, "10/NIVO/14\n", 0},
-    {{"29/02/1796"}, "10/VENT/04\n", 0},
-    {{"01/01/1792"}, "11/NIVO/00\n", 0},
-    {{"01/01/1806"}, W + "11/NIVO/14\n", 0},
-    {{"01/01/180"}, W + "11/NIVO/-1612\n", 0},
-    {{"01/02/17"}, W + "13/PLUV/-1775\n", 0},
-    {{"01/02/1"}, W + "13/PLUV/-1791\n", 0},
-    {{"01/01/-999"}, W + "12/NIVO/-2791\n", 0},
-    {{"31/12/9999"}, W + "09/NIVO/8208\n", 0},
-    {{"29/02/1900"}, W + "09/VENT/108\n", 0},
-    {{" 1/ 2/1793"}, "13/PLUV/01\n", 0},
-    {{"1 /02/1793"}, "13/PLUV/01\n", 0},
-    {{"22/09/1792", "xx"}, "01/VEND/01\n", 0},
-    {{"01/01/18000"}, "format date errone\n", 9},
-    {{"01/02/1793xyz"}, "format date errone\n", 9},
-    {{""}, "erreur de format \n", 1},
-    {{}, "erreur de format \n", 1},
-    {{"01"}, "erreur de format \n", 1},
-    {{"1/1/1800"}, "erreur de format \n", 1},
-    {{"01-02-1793"}, "erreur de format \n", 1},
-    {{"01/"}, "erreur de format \n", 3},
-    {{"01/02"}, "erreur de format \n", 3},
-    {{"01/1/1800"}, "erreur de format \n", 3},
-    {{"01/02/"}, "annee mal ecrite\n", 4},
-    {{"01/01/0000"}, "annee mal ecrite\n", 4},
-    {{"01/13/1793"}, "mois hors limites \n", 1},
-    {{"01/00/1700"}, W + "mois hors limites \n", 1},
-    {{"30/02/1796"}, "Jour hors limites \n", 2},
-    {{"29/02/1800"}, "Jour hors limites \n", 1},
-    {{"00/01/1793"}, "Jour hors limites \n", 1},
-    {{"32/01/1793"}, "Jour hors limites \n", 1},
-    {{"31/04/1793"}, "Jour hors limites \n", 1},
-    {{"aa/01/1793"}, "Jour hors limites \n", 1},
-  });
+                        {{"22/09/1792"}, "01/VEND/01\n", 0},
+                        {{"22/09/1803"}, "05/COMP/11\n", 0},
+                        {{"31/12/1805"}, "10/NIVO/14\n", 0},
+                        {{"29/02/1796"}, "10/VENT/04\n", 0},
+                        {{"01/01/1792"}, "11/NIVO/00\n", 0},
+                        {{"01/01/1806"}, W + "11/NIVO/14\n", 0},
+                        {{"01/01/180"}, W + "11/NIVO/-1612\n", 0},
+                        {{"01/02/17"}, W + "13/PLUV/-1775\n", 0},
+                        {{"01/02/1"}, W + "13/PLUV/-1791\n", 0},
+                        {{"01/01/-999"}, W + "12/NIVO/-2791\n", 0},
+                        {{"31/12/9999"}, W + "09/NIVO/8208\n", 0},
+                        {{"29/02/1900"}, W + "09/VENT/108\n", 0},
+                        {{" 1/ 2/1793"}, "13/PLUV/01\n", 0},
+                        {{"1 /02/1793"}, "13/PLUV/01\n", 0},
+                        {{"22/09/1792", "xx"}, "01/VEND/01\n", 0},
+                        {{"01/01/18000"}, "format date errone\n", 9},
+                        {{"01/02/1793xyz"}, "format date errone\n", 9},
+                        {{""}, "erreur de format \n", 1},
+                        {{}, "erreur de format \n", 1},
+                        {{"01"}, "erreur de format \n", 1},
+                        {{"1/1/1800"}, "erreur de format \n", 1},
+                        {{"01-02-1793"}, "erreur de format \n", 1},
+                        {{"01/"}, "erreur de format \n", 3},
+                        {{"01/02"}, "erreur de format \n", 3},
+                        {{"01/1/1800"}, "erreur de format \n", 3},
+                        {{"01/02/"}, "annee mal ecrite\n", 4},
+                        {{"01/01/0000"}, "annee mal ecrite\n", 4},
+                        {{"01/13/1793"}, "mois hors limites \n", 1},
+                        {{"01/00/1700"}, W + "mois hors limites \n", 1},
+                        {{"30/02/1796"}, "Jour hors limites \n", 2},
+                        {{"29/02/1800"}, "Jour hors limites \n", 1},
+                        {{"00/01/1793"}, "Jour hors limites \n", 1},
+                        {{"32/01/1793"}, "Jour hors limites \n", 1},
+                        {{"31/04/1793"}, "Jour hors limites \n", 1},
+                        {{"aa/01/1793"}, "Jour hors limites \n", 1},
+                    });
 }
 
 struct Lot {
@@ -137,68 +137,75 @@ TEST(Batch, ReadingRules) {
   for (int i = 0; i < 2; ++i) {
     const std::string& b = bon[i];
     const std::string& c = converti[i];
-    verifier_lot(programmes[i], suffixes[i], {
-      {"", "", ""},
-      {"\n", "ligne 1 vide\n", "\n"},
-      {b + "\n" + b, "format date errone ligne 2\n", c + "\n\n"},
-      {b + "x", "", c + "\n"},
-      {"5", "ligne 1 vide\n", "\n"},
-      {b + "\r\n" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
-      {b + "abcd\n", "format date errone ligne 1\nligne 2 vide\n", "\n\n"},
-      {"xxxxxxxxxxxxxx" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
-      {b + std::string(1, '\0') + "\n", "format date errone ligne 1\n", "\n"},
-      {std::string(1, '\0') + b + "\n", "ligne 1 vide\n", "\n"},
-      {b.substr(0, 1) + std::string(1, '\0') + b.substr(2) + "\n", "ligne 1 vide\n", "\n"},
-      {"\n\n" + b + "\n" + b.substr(0, 9) + "\n" + b + "\n",
-       "ligne 1 vide\nligne 2 vide\nformat date errone ligne 4\n", "\n\n" + c + "\n\n" + c + "\n"},
-    });
+    verifier_lot(
+        programmes[i], suffixes[i],
+        {
+            {"", "", ""},
+            {"\n", "ligne 1 vide\n", "\n"},
+            {b + "\n" + b, "format date errone ligne 2\n", c + "\n\n"},
+            {b + "x", "", c + "\n"},
+            {"5", "ligne 1 vide\n", "\n"},
+            {b + "\r\n" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
+            {b + "abcd\n", "format date errone ligne 1\nligne 2 vide\n", "\n\n"},
+            {"xxxxxxxxxxxxxx" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
+            {b + std::string(1, '\0') + "\n", "format date errone ligne 1\n", "\n"},
+            {std::string(1, '\0') + b + "\n", "ligne 1 vide\n", "\n"},
+            {b.substr(0, 1) + std::string(1, '\0') + b.substr(2) + "\n", "ligne 1 vide\n", "\n"},
+            {"\n\n" + b + "\n" + b.substr(0, 9) + "\n" + b + "\n",
+             "ligne 1 vide\nligne 2 vide\nformat date errone ligne 4\n",
+             "\n\n" + c + "\n\n" + c + "\n"},
+        });
   }
 }
 
 TEST(Batchcivil, LinesToMessagesAndOutput) {
-  verifier_lot(BATCHCIVIL, ".Greg", {
-    {"14/THER/02\n06/COMP/03\n", "", "01/08/1794\n22/09/1795\n"},
-    {" 5/VEND/01\n", "", "26/09/1792\n"},
-    {"01-VEND/01\n", "erreur de format ligne 1\n", "\n"},
-    {"45-XXXX-00\n", "erreur de format ligne 1\n", "\n"},
-    {"00/VEND/01\n", "Jour hors limites ligne 1 \n", "\n"},
-    {"31/VEND/01\n", "Jour hors limites ligne 1 \n", "\n"},
-    {"45/XXXX/01\n", "Jour hors limites ligne 1 \n", "\n"},
-    {"01/VEND-01\n", "erreur de format ligne 1\n", "\n"},
-    {"01/vend/01\n", "mois republicain inconnu ligne 1 \n", "\n"},
-    {"07/COMP/03\n", "jour complementaire inconnu ligne 1\n", "\n"},
-    {"01/VEND/00\n", "annee mal ecrite ligne 1\n", "\n"},
-    {"01/VEND/ab\n", "annee mal ecrite ligne 1\n", "\n"},
-    {"06/COMP/04\n", "Annee non sextile, jour hors limite ligne 1\n", "\n"},
-    {"01/VEND/-1\n", "date républicaine hors limite ligne 1 \n", "\n"},
-    {"01/VEND/15\n11/NIVO/14\n",
-     "date républicaine hors limite ligne 1, le résultat peut être erroné \n"
-     "date républicaine hors limite ligne 2, le résultat peut être erroné \n",
-     "\n\n"},
-  });
+  verifier_lot(BATCHCIVIL, ".Greg",
+               {
+                   {"14/THER/02\n06/COMP/03\n", "", "01/08/1794\n22/09/1795\n"},
+                   {" 5/VEND/01\n", "", "26/09/1792\n"},
+                   {"01-VEND/01\n", "erreur de format ligne 1\n", "\n"},
+                   {"45-XXXX-00\n", "erreur de format ligne 1\n", "\n"},
+                   {"00/VEND/01\n", "Jour hors limites ligne 1 \n", "\n"},
+                   {"31/VEND/01\n", "Jour hors limites ligne 1 \n", "\n"},
+                   {"45/XXXX/01\n", "Jour hors limites ligne 1 \n", "\n"},
+                   {"01/VEND-01\n", "erreur de format ligne 1\n", "\n"},
+                   {"01/vend/01\n", "mois republicain inconnu ligne 1 \n", "\n"},
+                   {"07/COMP/03\n", "jour complementaire inconnu ligne 1\n", "\n"},
+                   {"01/VEND/00\n", "annee mal ecrite ligne 1\n", "\n"},
+                   {"01/VEND/ab\n", "annee mal ecrite ligne 1\n", "\n"},
+                   {"06/COMP/04\n", "Annee non sextile, jour hors limite ligne 1\n", "\n"},
+                   {"01/VEND/-1\n", "date républicaine hors limite ligne 1 \n", "\n"},
+                   {"01/VEND/15\n11/NIVO/14\n",
+                    "date républicaine hors limite ligne 1, le résultat peut être erroné \n"
+                    "date républicaine hors limite ligne 2, le résultat peut être erroné \n",
+                    "\n\n"},
+               });
 }
 
 TEST(Batchrevo, LinesToMessagesAndOutput) {
-  verifier_lot(BATCHREVO, ".rep", {
-    {"22/09/1792\n14/07/1794\n31/12/1805\n", "", "01/VEND/01\n26/MESS/02\n10/NIVO/14\n"},
-    {"29/02/1796\n29/02/1804\n", "", "10/VENT/04\n09/VENT/12\n"},
-    {" 1/ 2/1793\n", "", "13/PLUV/01\n"},
-    {"01-01/1795\n", "erreur de format ligne 1\n", "\n"},
-    {"01/01-1795\n", "erreur de format ligne 1\n", "\n"},
-    {"01/01/0000\n01/01/abcd\n", "annee mal ecrite ligne 1\nannee mal ecrite ligne 2\n", "\n\n"},
-    {"01/01/1806\n31/12/1791\n01/13/1806\n",
-     "date républicaine hors limite ligne 1\ndate républicaine hors limite ligne 2\n"
-     "date républicaine hors limite ligne 3\n",
-     "\n\n\n"},
-    {"01/13/1795\n01/00/1795\n32/13/1795\n", "mois hors limites \nmois hors limites \nmois hors limites \n",
-     "\n\n\n"},
-    {"29/02/1800\n29/02/1801\n31/04/1795\n00/01/1795\n",
-     "Jour hors limites ligne 1\nJour hors limites ligne 2\nJour hors limites ligne 3\n"
-     "Jour hors limites ligne 4\n",
-     "\n\n\n\n"},
-    {"01/01/1792\n21/09/1792\n", "date républicaine hors limite ligne1\ndate républicaine hors limite ligne2\n",
-     "\n\n"},
-  });
+  verifier_lot(
+      BATCHREVO, ".rep",
+      {
+          {"22/09/1792\n14/07/1794\n31/12/1805\n", "", "01/VEND/01\n26/MESS/02\n10/NIVO/14\n"},
+          {"29/02/1796\n29/02/1804\n", "", "10/VENT/04\n09/VENT/12\n"},
+          {" 1/ 2/1793\n", "", "13/PLUV/01\n"},
+          {"01-01/1795\n", "erreur de format ligne 1\n", "\n"},
+          {"01/01-1795\n", "erreur de format ligne 1\n", "\n"},
+          {"01/01/0000\n01/01/abcd\n", "annee mal ecrite ligne 1\nannee mal ecrite ligne 2\n",
+           "\n\n"},
+          {"01/01/1806\n31/12/1791\n01/13/1806\n",
+           "date républicaine hors limite ligne 1\ndate républicaine hors limite ligne 2\n"
+           "date républicaine hors limite ligne 3\n",
+           "\n\n\n"},
+          {"01/13/1795\n01/00/1795\n32/13/1795\n",
+           "mois hors limites \nmois hors limites \nmois hors limites \n", "\n\n\n"},
+          {"29/02/1800\n29/02/1801\n31/04/1795\n00/01/1795\n",
+           "Jour hors limites ligne 1\nJour hors limites ligne 2\nJour hors limites ligne 3\n"
+           "Jour hors limites ligne 4\n",
+           "\n\n\n\n"},
+          {"01/01/1792\n21/09/1792\n",
+           "date républicaine hors limite ligne1\ndate républicaine hors limite ligne2\n", "\n\n"},
+      });
 }
 
 // Every Republican date of the span, through batchcivil then back through
@@ -235,7 +242,7 @@ const std::string image_impossible = "Le fichier image ne peut etre ecrit\n";
 // Files that cannot be opened, read or written, for both batch programs.
 TEST(Batch, FileFaults) {
   const std::pair<const char*, std::string> programmes[] = {{BATCHCIVIL, ".Greg"},
-                                                             {BATCHREVO, ".rep"}};
+                                                            {BATCHREVO, ".rep"}};
   for (const auto& [programme, suffixe] : programmes) {
     SCOPED_TRACE(programme);
     Dossier d;
@@ -289,7 +296,8 @@ std::string rapport(std::vector<int> vues) {
   for (int a = min; a <= max; ++a)
     if (a != 0 && std::find(vues.begin(), vues.end(), a) == vues.end())
       r += "année manquante " + std::to_string(a) + "\n";
-  return r + "année Max " + std::to_string(max) + "\nannée Min " + std::to_string(min) + "\nfini \n";
+  return r + "année Max " + std::to_string(max) + "\nannée Min " + std::to_string(min) +
+         "\nfini \n";
 }
 
 struct Scan {
@@ -309,12 +317,14 @@ TEST(Yearscan, FileToMessagesAndReport) {
        "Jour hors limites ligne 6\n",
        {1900, 1851, 2000, 1852, 1850}},
       {"15/13/1850\n15/00/1850\n15/-1/1850\n",
-       "mois hors limites 1\nmois hors limites 2\nmois hors limites 3\n", {1850}},
+       "mois hors limites 1\nmois hors limites 2\nmois hors limites 3\n",
+       {1850}},
       {"15-03/1850\n15/03-1851\n15/3/1852\n1/03/1853\n01/01/1860\n",
        "erreur de format ligne 1\nerreur de format ligne 2\nerreur de format ligne 3\n"
        "erreur de format ligne 4\n",
        {1860}},
-      {"01/01/1850 \n01/01/1851\r\n01/01/1852\n", "format date errone ligne 1\nformat date errone ligne 2\n",
+      {"01/01/1850 \n01/01/1851\r\n01/01/1852\n",
+       "format date errone ligne 1\nformat date errone ligne 2\n",
        {1852}},
       {"\n01/01/1850abcd\n", "ligne vide 1\nformat date errone ligne 2\nligne vide 3\n", {}},
       {"01/01/1850\n01/01/1852", "", {1850, 1852}},
@@ -326,8 +336,10 @@ TEST(Yearscan, FileToMessagesAndReport) {
       {"01/01/-999\n01/01/-997\n01/01/0002\n", "", {-999, -997, 2}},
       {"01/01/abcd\n", "annee mal ecrite ligne 1\n", {}},
       {"01/01/1850\n01/01/0000\n01/01/1852\n", "annee mal ecrite ligne 2\n", {1850, 1852}},
-      {"01/01/1850\n01/\n01/0\n01/01\n", "erreur de format ligne 2\nerreur de format ligne 3\n"
-       "erreur de format ligne 4\n", {1850}},
+      {"01/01/1850\n01/\n01/0\n01/01\n",
+       "erreur de format ligne 2\nerreur de format ligne 3\n"
+       "erreur de format ligne 4\n",
+       {1850}},
       {"01/01/\n", "annee mal ecrite ligne 1\n", {}},
       {"15/06/1850" + std::string(1, '\0') + "\n", "", {1850}},
   };

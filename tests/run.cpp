@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 Execution lancer(const std::string& programme, const std::vector<std::string>& args,
-              const std::string& stdout_vers) {
+                 const std::string& stdout_vers) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
   const pid_t pid = fork();

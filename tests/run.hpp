@@ -14,7 +14,7 @@ struct Execution {
 // Runs programme with args; standard output goes to a pipe, or to the file
 // stdout_vers when one is given (then out stays empty).
 Execution lancer(const std::string& programme, const std::vector<std::string>& args,
-              const std::string& stdout_vers = "");
+                 const std::string& stdout_vers = "");
 
 // A fresh directory, removed with everything in it at the end of the scope.
 class Dossier {

@@ -34,8 +34,7 @@ constexpr bool blanc(char c) noexcept {
 
 std::size_t decimal(char* p, std::int64_t v) noexcept {
   // The magnitude as unsigned, so that the most negative value has one too.
-  std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v)
-                          : static_cast<std::uint64_t>(v);
+  std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   char tmp[20];
   std::size_t k = 0;
   do {
@@ -52,8 +51,7 @@ std::int32_t entier(std::string_view champ) noexcept {
   std::size_t i = 0;
   while (i < champ.size() && blanc(champ[i])) ++i;
   bool negatif = false;
-  if (i < champ.size() && (champ[i] == '+' || champ[i] == '-'))
-    negatif = champ[i++] == '-';
+  if (i < champ.size() && (champ[i] == '+' || champ[i] == '-')) negatif = champ[i++] == '-';
   std::int32_t v = 0;  // [0, 10^9): digits past nine are not taken
   for (; i < champ.size() && champ[i] >= '0' && champ[i] <= '9'; ++i)
     if (v < 100000000) v = v * 10 + (champ[i] - '0');
@@ -61,8 +59,7 @@ std::int32_t entier(std::string_view champ) noexcept {
 }
 
 bool vider(Sortie& s) noexcept {
-  if (!s.echec && s.n > 0 && !tout_ecrire(s.fd, s.tampon.data(), s.n))
-    s.echec = true;
+  if (!s.echec && s.n > 0 && !tout_ecrire(s.fd, s.tampon.data(), s.n)) s.echec = true;
   s.n = 0;
   return !s.echec;
 }
@@ -127,9 +124,7 @@ bool lire(Lecteur& l, std::string_view& lu) noexcept {
     // short of all three, fgets would wait for more, and so do we.
     if (nl != nullptr || dispo >= lecture_max || l.fini) {
       const std::size_t k =
-          nl != nullptr
-              ? static_cast<std::size_t>(static_cast<const char*>(nl) - debut) + 1
-              : n;
+          nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - debut) + 1 : n;
       if (k == 0) return false;
       lu = {debut, k};
       l.debut += k;
@@ -155,8 +150,7 @@ std::string_view avant_nul(std::string_view lu) noexcept {
   const void* nul = std::memchr(lu.data(), '\0', lu.size());
   return nul == nullptr
              ? lu
-             : lu.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) -
-                                                     lu.data()));
+             : lu.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - lu.data()));
 }
 
 }  // namespace textio

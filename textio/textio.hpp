@@ -24,8 +24,7 @@ std::int32_t entier(std::string_view champ) noexcept;
 
 // The n characters of texte from position pos, cut short where texte ends:
 // a position beyond the end holds no character.
-constexpr std::string_view champ(std::string_view texte, std::size_t pos,
-                                 std::size_t n) noexcept {
+constexpr std::string_view champ(std::string_view texte, std::size_t pos, std::size_t n) noexcept {
   return pos >= texte.size() ? std::string_view{} : texte.substr(pos, n);
 }
 
