@@ -32,11 +32,10 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
   textio::Lecteur source(source_fd);
   textio::Sortie sortie(image_fd);
   std::int64_t ligne = 0;  // reads so far; never wraps
-  std::string_view lu;
+  std::string_view texte;
   calendar::Resultat r;
-  while (!sortie.echec && textio::lire(source, lu)) {
+  while (!sortie.echec && textio::lire(source, texte)) {
     ++ligne;
-    const std::string_view texte = textio::avant_nul(lu);
     r[0] = '\0';
     if (texte.size() > 11)
       textio::ecrire_format(out, "format date errone ligne %d\n", ligne);
@@ -46,8 +45,8 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
       textio::ecrire_format(out, "format date errone ligne %d\n", ligne);
     else
       convertir(out, texte, ligne, r);
-    textio::ecrire(sortie, calendar::texte(r));
-    textio::ecrire(sortie, "\n");
+    // A batch result is ten characters or none: no need to look for its end.
+    textio::ecrire_ligne(sortie, {r.data(), r[0] == '\0' ? 0u : 10u});
   }
 
   ::close(source_fd);

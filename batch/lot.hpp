@@ -11,8 +11,8 @@
 namespace lot {
 
 // Checks and converts one read that passed the length tests (11 characters,
-// the 11th never examined): leaves the date text in r, or prints one message
-// naming ligne and leaves r empty.
+// the 11th never examined): leaves the ten characters of the date text in r,
+// or prints one message naming ligne and leaves r empty.
 using Convertir = void (*)(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
                            calendar::Resultat& r);
 

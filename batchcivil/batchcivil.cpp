@@ -9,19 +9,21 @@ namespace {
 void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
                calendar::Resultat& r) {
   using civil::Defaut;
+  using textio::ecrire_format;
   const civil::Lecture l = civil::lire(lu);
-  std::string_view message;
   switch (l.defaut) {
-    case Defaut::separateur1: message = "erreur de format ligne %d\n"; break;
-    case Defaut::jour: message = "Jour hors limites ligne %d \n"; break;
-    case Defaut::separateur2: message = "erreur de format ligne %d\n"; break;
-    case Defaut::mois: message = "mois republicain inconnu ligne %d \n"; break;
-    case Defaut::complementaire: message = "jour complementaire inconnu ligne %d\n"; break;
-    case Defaut::annee: message = "annee mal ecrite ligne %d\n"; break;
-    case Defaut::sextile: message = "Annee non sextile, jour hors limite ligne %d\n"; break;
-    case Defaut::aucun: return civil::traduc(out, r, l.jour, l.mois, l.annee, ligne);
+    case Defaut::separateur1: return ecrire_format(out, "erreur de format ligne %d\n", ligne);
+    case Defaut::jour: return ecrire_format(out, "Jour hors limites ligne %d \n", ligne);
+    case Defaut::separateur2: return ecrire_format(out, "erreur de format ligne %d\n", ligne);
+    case Defaut::mois: return ecrire_format(out, "mois republicain inconnu ligne %d \n", ligne);
+    case Defaut::complementaire:
+      return ecrire_format(out, "jour complementaire inconnu ligne %d\n", ligne);
+    case Defaut::annee: return ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
+    case Defaut::sextile:
+      return ecrire_format(out, "Annee non sextile, jour hors limite ligne %d\n", ligne);
+    case Defaut::aucun: break;
   }
-  textio::ecrire_format(out, message, ligne);
+  civil::traduc(out, r, l.jour, l.mois, l.annee, ligne);
 }
 
 }  // namespace

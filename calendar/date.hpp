@@ -1,11 +1,15 @@
 // The vocabulary every converter shares: Republican month codes and their
-// abbreviations, and the text of a date.
+// abbreviations, and the text of a date. All of it can run at compile time,
+// which is where the batch converters get their results from.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+
+#include "textio/textio.hpp"
 
 namespace calendar {
 
@@ -13,7 +17,8 @@ namespace calendar {
 // refused the date.
 using Resultat = std::array<char, 15>;
 
-// The text held in a buffer, up to its end-of-text mark.
+// The text held in a buffer, up to its end-of-text mark. Byte by byte: the
+// buffer has mostly just been written, and a wider load would wait for it.
 template <std::size_t N>
 constexpr std::string_view texte(const std::array<char, N>& r) noexcept {
   std::size_t n = 0;
@@ -26,30 +31,125 @@ constexpr bool par4(std::int32_t v) noexcept {
   return (v & 3) == 0;
 }
 
+// Indexed by month code - 1.
+inline constexpr std::array<std::string_view, 13> abreviations = {
+    "VEND",  // 1 Vendémiaire
+    "BRUM",  // 2 Brumaire
+    "FRIM",  // 3 Frimaire
+    "NIVO",  // 4 Nivôse
+    "PLUV",  // 5 Pluviôse
+    "VENT",  // 6 Ventôse
+    "GERM",  // 7 Germinal
+    "FLOR",  // 8 Floréal
+    "PRAI",  // 9 Prairial
+    "MESS",  // 10 Messidor
+    "THER",  // 11 Thermidor
+    "FRUC",  // 12 Fructidor
+    "COMP",  // 13 the complementary days
+};
+
+// Four characters as one word, so that a month is one comparison.
+constexpr std::uint32_t mot(std::string_view t) noexcept {
+  std::uint32_t w = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    w |= static_cast<std::uint32_t>(static_cast<unsigned char>(t[i])) << (8 * i);
+  return w;
+}
+
+namespace detail {
+
+// A multiplier that sends the thirteen abbreviations' words to thirteen
+// different slots of 32, found by the compiler.
+constexpr std::uint32_t slot(std::uint32_t w, std::uint32_t k) noexcept {
+  return (w * k) >> 27;
+}
+
+inline constexpr std::uint32_t multiplicateur = [] {
+  for (std::uint32_t k = 1;; k += 2) {
+    std::uint32_t pris = 0;
+    bool libre = true;
+    for (const std::string_view a : abreviations) {
+      const std::uint32_t bit = 1u << slot(mot(a), k);
+      libre = libre && (pris & bit) == 0;
+      pris |= bit;
+    }
+    if (libre) return k;
+  }
+}();
+
+struct Case {
+  std::uint32_t mot;
+  std::int32_t code;
+};
+
+inline constexpr std::array<Case, 32> cases = [] {
+  std::array<Case, 32> t{};
+  for (std::size_t i = 0; i < abreviations.size(); ++i)
+    t[slot(mot(abreviations[i]), multiplicateur)] = {mot(abreviations[i]),
+                                                     static_cast<std::int32_t>(i + 1)};
+  return t;
+}();
+
+}  // namespace detail
+
 // Month code of an abbreviation: 1 (VEND) to 13 (COMP) for an exact,
 // case-sensitive match of the whole text, 0 for anything else.
-std::int32_t moisrtoi(std::string_view mois) noexcept;
+constexpr std::int32_t moisrtoi(std::string_view mois) noexcept {
+  if (mois.size() != 4) return 0;
+  const std::uint32_t w = mot(mois);
+  const detail::Case& c = detail::cases[detail::slot(w, detail::multiplicateur)];
+  return c.mot == w ? c.code : 0;
+}
 
 // Writes the abbreviation of code (1 to 13) and its end-of-text mark into
 // mois; leaves mois as it was for any other code.
-void moisrtos(std::array<char, 5>& mois, std::int32_t code) noexcept;
+constexpr void moisrtos(std::array<char, 5>& mois, std::int32_t code) noexcept {
+  if (code < 1 || code > 13) return;
+  const std::string_view a = abreviations[static_cast<std::size_t>(code - 1)];
+  for (std::size_t i = 0; i < 4; ++i) mois[i] = a[i];  // every abbreviation has four letters
+  mois[4] = '\0';
+}
 
-// A number as text, at most 11 characters.
+// A piece of date text: a number, at most 11 characters, or an abbreviation.
 struct Champ {
-  std::array<char, 12> c;
-  std::size_t n;
-  std::string_view vue() const noexcept { return {c.data(), n}; }
+  std::array<char, 12> c{};
+  std::size_t n = 0;
+  constexpr std::string_view vue() const noexcept { return {c.data(), n}; }
 };
 
 // v in plain decimal, as "%d" writes it.
-Champ en_decimal(std::int32_t v) noexcept;
+constexpr Champ en_decimal(std::int32_t v) noexcept {
+  Champ f;
+  f.n = textio::decimal(f.c.data(), v);
+  return f;
+}
 
 // The two-digit field: v in plain decimal, with one "0" in front when that
 // takes a single character; any other text is left as it is.
-Champ deux_chiffres(std::int32_t v) noexcept;
+constexpr Champ deux_chiffres(std::int32_t v) noexcept {
+  Champ f = en_decimal(v);
+  if (f.n == 1) {
+    f.c[1] = f.c[0];
+    f.c[0] = '0';
+    f.n = 2;
+  }
+  return f;
+}
 
 // Puts jour "/" mois "/" annee into r, cut to the 14 characters r can hold.
-void composer(Resultat& r, std::string_view jour, std::string_view mois,
-              std::string_view annee) noexcept;
+constexpr void composer(Resultat& r, const Champ& jour, const Champ& mois,
+                        const Champ& annee) noexcept {
+  std::size_t n = 0;
+  const auto ajouter = [&](std::string_view t) {
+    for (const char c : t)
+      if (n < r.size() - 1) r[n++] = c;
+  };
+  ajouter(jour.vue());
+  ajouter("/");
+  ajouter(mois.vue());
+  ajouter("/");
+  ajouter(annee.vue());
+  r[n] = '\0';
+}
 
 }  // namespace calendar

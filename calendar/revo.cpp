@@ -1,43 +1,9 @@
 #include "calendar/revo.hpp"
 
 #include <array>
+#include <cstring>
 
 namespace revo {
-
-using calendar::par4;
-
-namespace {
-
-// Where a Gregorian month falls in a Republican year that begins on
-// 22 September: days up to `seuil` lie in month code `mois` at
-// d + 30 - seuil, later days in the month after it at d - seuil.
-struct Rang {
-  std::int32_t seuil;
-  std::int32_t mois;
-};
-
-// Indexed by Gregorian month - 1.
-constexpr std::array<Rang, 12> rangs = {{
-    {19, 4},   // January: 1 Jan = 12 NIVO, 20 Jan = 1 PLUV
-    {18, 5},   // February: 1 Feb = 13 PLUV, 19 Feb = 1 VENT
-    {20, 6},   // March: 1 Mar = 11 VENT, 21 Mar = 1 GERM
-    {19, 7},   // April: 1 Apr = 12 GERM, 20 Apr = 1 FLOR
-    {19, 8},   // May: 1 May = 12 FLOR, 20 May = 1 PRAI
-    {18, 9},   // June: 1 Jun = 13 PRAI, 19 Jun = 1 MESS
-    {18, 10},  // July: 1 Jul = 13 MESS, 19 Jul = 1 THER
-    {17, 11},  // August: 1 Aug = 14 THER, 18 Aug = 1 FRUC
-    {16, 12},  // September: 1 Sep = 15 FRUC, 17 Sep = 1 COMP (22 Sep: below)
-    {21, 1},   // October: 1 Oct = 10 VEND, 22 Oct = 1 BRUM
-    {20, 2},   // November: 1 Nov = 11 BRUM, 21 Nov = 1 FRIM
-    {20, 3},   // December: 1 Dec = 11 FRIM, 21 Dec = 1 NIVO
-}};
-
-// The last complementary day of the year that ends before year Y + 1.
-constexpr std::int32_t dernier_complementaire(std::int32_t Y) noexcept {
-  return par4(Y + 1) ? 6 : 5;
-}
-
-}  // namespace
 
 Lecture lire(std::string_view date) noexcept {
   using textio::champ, textio::entier, textio::separateur;
@@ -51,85 +17,50 @@ Lecture lire(std::string_view date) noexcept {
   return l;
 }
 
-Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept {
-  if (mois < 1 || mois > 12) return Jour::mois;
-  const bool bissextile = par4(annee) && annee != 1800;
-  if (mois == 2 && bissextile) return jour < 1 || jour > 29 ? Jour::jour_bissextile : Jour::valide;
-  constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30,
-                                                      31, 31, 30, 31, 30, 31};
-  return jour < 1 || jour > longueurs[static_cast<std::size_t>(mois - 1)] ? Jour::jour
-                                                                          : Jour::valide;
-}
-
-Rep calcul(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
-  // 22 September begins the year, but for the years whose 23 September does.
-  std::int32_t Y = y - 1792;  // [-2791, 8208]
-  if (m >= 10 || (m == 9 && d >= 23) || (m == 9 && d == 22 && !par4(Y + 1))) ++Y;
-
-  std::int32_t M = 0;  // [1, 13]
-  std::int32_t D = 0;  // [1, 30]
-  if (m == 9 && d >= 22) {
-    M = 1;
-    D = d - 21;
-  } else if (m >= 1 && m <= 12) {
-    const Rang& r = rangs[static_cast<std::size_t>(m - 1)];
-    if (d <= r.seuil) {
-      M = r.mois;
-      D = d + 30 - r.seuil;
-    } else {
-      M = r.mois + 1;
-      D = d - r.seuil;
-    }
-  }
-
-  // A year of the Republic divisible by 4 began a day late, and 22 September
-  // of the Gregorian years named above is still the sixth complementary day.
-  if ((par4(Y) && (m <= 2 || m >= 10 || (m == 9 && d >= 22))) ||
-      (M == 1 && D == 1 && par4(Y + 1) && par4(y + 1))) {
-    --D;  // [0, 29]
-    if (D == 0) {
-      --M;
-      D = 30;
-      if (M == 0) {
-        M = 13;
-        D = dernier_complementaire(Y);
-      }
-    }
-  }
-
-  // No 29 February 1800: every later date is a day further back.
-  if (y > 1800 || (y == 1800 && m >= 3)) --D;  // [0, 29]
-
-  if (D == 0) {
-    --M;
-    D = 30;
-    if (M == 0) {
-      --Y;
-      M = 13;
-      D = dernier_complementaire(Y);
-    }
-  }
-  return {D, M, Y};
-}
-
 namespace {
 
-void composer(calendar::Resultat& r, const Rep& rep) noexcept {
+constexpr void composer(calendar::Resultat& r, const Rep& rep) noexcept {
   std::array<char, 5> mois{};
   calendar::moisrtos(mois, rep.mois);
-  calendar::composer(r, calendar::deux_chiffres(rep.jour).vue(), calendar::texte(mois),
-                     calendar::deux_chiffres(rep.annee).vue());
+  calendar::Champ m;
+  for (; m.n < 4 && mois[m.n] != '\0'; ++m.n) m.c[m.n] = mois[m.n];
+  calendar::composer(r, calendar::deux_chiffres(rep.jour), m, calendar::deux_chiffres(rep.annee));
 }
+
+// The batch results of every day of the years 1792 to 1805, worked out here
+// by the compiler from calcul and the same composing as at run time: the
+// date text, or the empty text for a date in year 0 of the Republic.
+constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
+  return static_cast<std::size_t>(((y - 1792) * 12 + (m - 1)) * 31 + (d - 1));
+}
+
+constexpr auto resultats_lot = [] {
+  std::array<calendar::Resultat, 14 * 12 * 31> t{};
+  for (std::int32_t y = 1792; y <= 1805; ++y)
+    for (std::int32_t m = 1; m <= 12; ++m)
+      for (std::int32_t d = 1; d <= 31; ++d) {
+        if (verifier(d, m, y) != Jour::valide) continue;
+        const Rep rep = calcul(d, m, y);
+        if (rep.annee != 0) composer(t[rang_lot(d, m, y)], rep);
+      }
+  return t;
+}();
 
 }  // namespace
 
 void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee, std::int64_t ligne) noexcept {
+  constexpr textio::Format an_zero = "date républicaine hors limite ligne%d\n";
+  if (annee >= 1792 && annee <= 1805 && mois >= 1 && mois <= 12 && jour >= 1 && jour <= 31) {
+    r = resultats_lot[rang_lot(jour, mois, annee)];
+    if (r[0] == '\0') textio::ecrire_format(out, an_zero, ligne);
+    return;
+  }
+  // Other years: the same steps at run time.
   const Rep rep = calcul(jour, mois, annee);
   if (rep.annee == 0) {
     r[0] = '\0';
-    textio::ecrire_format(out, "date républicaine hors limite ligne%d\n", ligne);
-    return;
+    return textio::ecrire_format(out, an_zero, ligne);
   }
   composer(r, rep);
 }

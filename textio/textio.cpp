@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -32,22 +36,7 @@ constexpr bool blanc(char c) noexcept {
 
 }  // namespace
 
-std::size_t decimal(char* p, std::int64_t v) noexcept {
-  // The magnitude as unsigned, so that the most negative value has one too.
-  std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char tmp[20];
-  std::size_t k = 0;
-  do {
-    tmp[k++] = static_cast<char>('0' + u % 10);
-    u /= 10;
-  } while (u != 0);
-  std::size_t n = 0;
-  if (v < 0) p[n++] = '-';
-  while (k > 0) p[n++] = tmp[--k];
-  return n;
-}
-
-std::int32_t entier(std::string_view champ) noexcept {
+std::int32_t entier_lent(std::string_view champ) noexcept {
   std::size_t i = 0;
   while (i < champ.size() && blanc(champ[i])) ++i;
   bool negatif = false;
@@ -64,16 +53,13 @@ bool vider(Sortie& s) noexcept {
   return !s.echec;
 }
 
-void ecrire(Sortie& s, std::string_view t) noexcept {
-  if (t.size() > s.tampon.size() - s.n) {
-    vider(s);
-    if (t.size() > s.tampon.size()) {
-      if (!s.echec && !tout_ecrire(s.fd, t.data(), t.size())) s.echec = true;
-      return;
-    }
+void ecrire_lent(Sortie& s, std::string_view t) noexcept {
+  vider(s);
+  if (t.size() > s.tampon.size()) {
+    if (!s.echec && !tout_ecrire(s.fd, t.data(), t.size())) s.echec = true;
+    return;
   }
-  std::memcpy(s.tampon.data() + s.n, t.data(), t.size());
-  s.n += t.size();
+  ecrire(s, t);
 }
 
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept {
@@ -84,18 +70,6 @@ void ecrire_ligne(Sortie& s, std::string_view t) noexcept {
 int echec(Sortie& s, std::string_view t, int statut) noexcept {
   ecrire_ligne(s, t);
   return statut;
-}
-
-void ecrire_format(Sortie& s, std::string_view format, std::int64_t n) noexcept {
-  const std::size_t trou = format.find("%d");
-  if (trou == std::string_view::npos) {
-    ecrire(s, format);
-    return;
-  }
-  char chiffres[20];
-  ecrire(s, format.substr(0, trou));
-  ecrire(s, {chiffres, decimal(chiffres, n)});
-  ecrire(s, format.substr(trou + 2));
 }
 
 int terminer(Sortie& s, int statut) noexcept {
@@ -114,19 +88,49 @@ int ouvrir_source(const char* chemin) noexcept {
   return fd;
 }
 
-bool lire(Lecteur& l, std::string_view& lu) noexcept {
+namespace {
+
+// Where the first newline and the first NUL fall among the n (at most 16)
+// bytes at p, or n for one that is not there; p[n..16) may be read.
+struct Marques {
+  std::size_t nl;
+  std::size_t nul;
+};
+
+Marques marques(const char* p, std::size_t n) noexcept {
+#if defined(__SSE2__)
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const unsigned dans = (1u << n) - 1;
+  const auto cherche = [&](char c) -> std::size_t {
+    const unsigned m =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)))) & dans;
+    return m != 0 ? static_cast<std::size_t>(__builtin_ctz(m)) : n;
+  };
+  return {cherche('\n'), cherche('\0')};
+#else
+  const auto cherche = [&](char c) -> std::size_t {
+    const void* q = std::memchr(p, c, n);
+    return q != nullptr ? static_cast<std::size_t>(static_cast<const char*>(q) - p) : n;
+  };
+  return {cherche('\n'), cherche('\0')};
+#endif
+}
+
+}  // namespace
+
+bool lire(Lecteur& l, std::string_view& texte) noexcept {
+  constexpr std::size_t capacite = std::tuple_size_v<decltype(l.tampon)> - 16;
   for (;;) {
     const char* debut = l.tampon.data() + l.debut;
     const std::size_t dispo = l.fin - l.debut;
     const std::size_t n = std::min(dispo, lecture_max);
-    const void* nl = std::memchr(debut, '\n', n);
+    const Marques m = marques(debut, n);
     // A read is settled by a newline, by 14 bytes, or by the end of input;
     // short of all three, fgets would wait for more, and so do we.
-    if (nl != nullptr || dispo >= lecture_max || l.fini) {
-      const std::size_t k =
-          nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - debut) + 1 : n;
+    if (m.nl < n || dispo >= lecture_max || l.fini) {
+      const std::size_t k = m.nl < n ? m.nl + 1 : n;
       if (k == 0) return false;
-      lu = {debut, k};
+      texte = {debut, std::min(m.nul, k)};
       l.debut += k;
       return true;
     }
@@ -135,7 +139,7 @@ bool lire(Lecteur& l, std::string_view& lu) noexcept {
       l.debut = 0;
       l.fin = dispo;
     }
-    const ssize_t r = ::read(l.fd, l.tampon.data() + l.fin, l.tampon.size() - l.fin);
+    const ssize_t r = ::read(l.fd, l.tampon.data() + l.fin, capacite - l.fin);
     if (r < 0) {
       if (errno == EINTR) continue;
       l.erreur = true;
@@ -144,13 +148,6 @@ bool lire(Lecteur& l, std::string_view& lu) noexcept {
     if (r == 0) l.fini = true;
     l.fin += static_cast<std::size_t>(r);
   }
-}
-
-std::string_view avant_nul(std::string_view lu) noexcept {
-  const void* nul = std::memchr(lu.data(), '\0', lu.size());
-  return nul == nullptr
-             ? lu
-             : lu.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - lu.data()));
 }
 
 }  // namespace textio

@@ -3,9 +3,11 @@
 // buffered writes whose failure is remembered rather than lost.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace textio {
@@ -15,17 +17,38 @@ inline constexpr int statut_sortie = 5;
 
 // Writes v in plain decimal, as "%d" does, into p (room for 20 characters);
 // returns the number of characters written.
-std::size_t decimal(char* p, std::int64_t v) noexcept;
+constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
+  // The magnitude as unsigned, so that the most negative value has one too.
+  std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  char tmp[20] = {};
+  std::size_t k = 0;
+  do {
+    tmp[k++] = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  std::size_t n = 0;
+  if (v < 0) p[n++] = '-';
+  while (k > 0) p[n++] = tmp[--k];
+  return n;
+}
 
 // Reads a number as atoi does: leading white space, an optional sign, then
 // digits up to the first other character; 0 when there is no digit.
 // Fields here hold at most four characters, so no value ever overflows.
-std::int32_t entier(std::string_view champ) noexcept;
+std::int32_t entier_lent(std::string_view champ) noexcept;
+inline std::int32_t entier(std::string_view champ) noexcept {
+  const auto chiffre = [](char c) { return static_cast<unsigned>(c - '0') < 10; };
+  if (champ.size() == 2 && chiffre(champ[0]) && chiffre(champ[1]))  // the usual field
+    return (champ[0] - '0') * 10 + (champ[1] - '0');
+  return entier_lent(champ);
+}
 
 // The n characters of texte from position pos, cut short where texte ends:
 // a position beyond the end holds no character.
 constexpr std::string_view champ(std::string_view texte, std::size_t pos, std::size_t n) noexcept {
-  return pos >= texte.size() ? std::string_view{} : texte.substr(pos, n);
+  return pos >= texte.size()
+             ? std::string_view{}
+             : std::string_view{texte.data() + pos, std::min(n, texte.size() - pos)};
 }
 
 // Whether texte holds a "/" at position pos (the end of the text never does).
@@ -43,12 +66,36 @@ struct Sortie {
   std::array<char, 1 << 16> tampon;  // filled before it is read
 };
 
+// Appends t when the buffer is too full for it.
+void ecrire_lent(Sortie& s, std::string_view t) noexcept;
 // Appends t.
-void ecrire(Sortie& s, std::string_view t) noexcept;
+inline void ecrire(Sortie& s, std::string_view t) noexcept {
+  if (t.size() > s.tampon.size() - s.n) return ecrire_lent(s, t);
+  std::memcpy(s.tampon.data() + s.n, t.data(), t.size());
+  s.n += t.size();
+}
 // Appends t and a newline, as puts writes a line.
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
-// Appends format with its one "%d" replaced by n in plain decimal.
-void ecrire_format(Sortie& s, std::string_view format, std::int64_t n) noexcept;
+// A message with one "%d", split where the number goes when it is compiled.
+struct Format {
+  consteval Format(const char* texte) {
+    const std::string_view t(texte);
+    const std::size_t trou = t.find("%d");
+    if (trou == std::string_view::npos) throw "a message format holds one %d";
+    avant = t.substr(0, trou);
+    apres = t.substr(trou + 2);
+  }
+  std::string_view avant;
+  std::string_view apres;
+};
+
+// Appends format with its "%d" replaced by n in plain decimal.
+inline void ecrire_format(Sortie& s, Format format, std::int64_t n) noexcept {
+  char chiffres[20];
+  ecrire(s, format.avant);
+  ecrire(s, {chiffres, decimal(chiffres, n)});
+  ecrire(s, format.apres);
+}
 // Appends the line t and gives statut back, for a check that ends a program.
 int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // Writes out what is buffered; false once any write has failed.
@@ -73,14 +120,14 @@ struct Lecteur {
   std::size_t fin = 0;
   bool fini = false;
   bool erreur = false;
-  std::array<char, 1 << 16> tampon;  // [debut, fin) is unread
+  // [debut, fin) is unread; reads stop 16 bytes short of the end, so that a
+  // read can always look at 16 bytes at once.
+  std::array<char, (1 << 16) + 16> tampon{};
 };
 
-// Next read: at most 14 bytes, ending after the first newline. False at the
+// Next read: at most 14 bytes, ending after the first newline; `texte` is
+// what strlen would see of it, the bytes before its first NUL. False at the
 // end of the input, or on a read error, which also sets l.erreur.
-bool lire(Lecteur& l, std::string_view& lu) noexcept;
-
-// A read as strlen sees it: the bytes before its first NUL.
-std::string_view avant_nul(std::string_view lu) noexcept;
+bool lire(Lecteur& l, std::string_view& texte) noexcept;
 
 }  // namespace textio

@@ -45,10 +45,9 @@ int yearscan(const char* chemin, textio::Sortie& out) {
   std::int32_t min = 10000;
   textio::Lecteur source(fd);
   std::int64_t ligne = 0;  // reads so far; never wraps
-  std::string_view lu;
-  while (textio::lire(source, lu)) {
+  std::string_view t;
+  while (textio::lire(source, t)) {
     ++ligne;
-    const std::string_view t = textio::avant_nul(lu);
     if (t.size() > 11) {
       ecrire_format(out, "format date errone ligne %d\n", ligne);
       continue;
