@@ -32,7 +32,7 @@ constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) n
 }
 
 constexpr auto resultats_lot = [] {
-  std::array<calendar::Resultat, 14 * 13 * 30> t{};
+  std::array<calendar::Entree, 14 * 13 * 30> t{};
   for (std::int32_t y = 1; y <= 14; ++y)
     for (std::int32_t m = 1; m <= 13; ++m)
       for (std::int32_t d = 1; d <= (m == 13 ? 6 : 30); ++d) {
@@ -41,7 +41,7 @@ constexpr auto resultats_lot = [] {
         const Textes x = textes(g);
         // Not a constant expression, so no build, should a text guard fail.
         if (x.jour.n != 2 || x.mois.n != 2 || x.annee.n != 4) throw "text guard";
-        composer(t[rang_lot(d, m, y)], x);
+        composer(t[rang_lot(d, m, y)].r, x);
       }
   return t;
 }();
@@ -73,7 +73,7 @@ void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::
     return;
   }
   if (annee <= 14 && mois >= 1 && mois <= 13 && jour >= 1 && jour <= (mois == 13 ? 6 : 30)) {
-    r = resultats_lot[rang_lot(jour, mois, annee)];
+    r = resultats_lot[rang_lot(jour, mois, annee)].r;
     if (r[0] == '\0') textio::ecrire_format(out, apres_la_fin, ligne);
     return;
   }

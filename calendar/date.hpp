@@ -17,6 +17,12 @@ namespace calendar {
 // refused the date.
 using Resultat = std::array<char, 15>;
 
+// A result as the batch tables keep it: each on 16 bytes of its own, so that
+// no entry straddles two cache lines.
+struct alignas(16) Entree {
+  Resultat r;
+};
+
 // The text held in a buffer, up to its end-of-text mark. Byte by byte: the
 // buffer has mostly just been written, and a wider load would wait for it.
 template <std::size_t N>

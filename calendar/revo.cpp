@@ -35,13 +35,13 @@ constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) n
 }
 
 constexpr auto resultats_lot = [] {
-  std::array<calendar::Resultat, 14 * 12 * 31> t{};
+  std::array<calendar::Entree, 14 * 12 * 31> t{};
   for (std::int32_t y = 1792; y <= 1805; ++y)
     for (std::int32_t m = 1; m <= 12; ++m)
       for (std::int32_t d = 1; d <= 31; ++d) {
         if (verifier(d, m, y) != Jour::valide) continue;
         const Rep rep = calcul(d, m, y);
-        if (rep.annee != 0) composer(t[rang_lot(d, m, y)], rep);
+        if (rep.annee != 0) composer(t[rang_lot(d, m, y)].r, rep);
       }
   return t;
 }();
@@ -52,7 +52,7 @@ void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::
             std::int32_t annee, std::int64_t ligne) noexcept {
   constexpr textio::Format an_zero = "date républicaine hors limite ligne%d\n";
   if (annee >= 1792 && annee <= 1805 && mois >= 1 && mois <= 12 && jour >= 1 && jour <= 31) {
-    r = resultats_lot[rang_lot(jour, mois, annee)];
+    r = resultats_lot[rang_lot(jour, mois, annee)].r;
     if (r[0] == '\0') textio::ecrire_format(out, an_zero, ligne);
     return;
   }

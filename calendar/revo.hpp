@@ -31,33 +31,11 @@ struct Lecture {
 // no character) and makes the checks of Forme in their order.
 Lecture lire(std::string_view date) noexcept;
 
-// The checks on the Gregorian date itself, in their order.
-enum class Jour {
-  valide,
-  mois,             // month outside 1..12
-  jour_bissextile,  // day outside 1..29 in February of a leap year
-  jour,             // day outside its month in any other case
-};
-
-// Checks month and day, with February of 29 days when annee is divisible by
-// 4 and is not 1800.
-constexpr Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept {
-  if (mois < 1 || mois > 12) return Jour::mois;
-  const bool bissextile = par4(annee) && annee != 1800;
-  if (mois == 2 && bissextile) return jour < 1 || jour > 29 ? Jour::jour_bissextile : Jour::valide;
-  constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30,
-                                                      31, 31, 30, 31, 30, 31};
-  return jour < 1 || jour > longueurs[static_cast<std::size_t>(mois - 1)] ? Jour::jour
-                                                                          : Jour::valide;
-}
-
-struct Rep {
-  std::int32_t jour;   // [1, 30], [1, 6] for the complementary days
-  std::int32_t mois;   // [1, 13]
-  std::int32_t annee;  // y - 1793, y - 1792 or y - 1791
-};
-
 namespace detail {
+
+// Days of the Gregorian months, February of a common year.
+inline constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30,
+                                                           31, 31, 30, 31, 30, 31};
 
 // Where a Gregorian month falls in a Republican year that begins on
 // 22 September: days up to `seuil` lie in month code `mois` at
@@ -89,6 +67,30 @@ constexpr std::int32_t dernier_complementaire(std::int32_t Y) noexcept {
 }
 
 }  // namespace detail
+
+// The checks on the Gregorian date itself, in their order.
+enum class Jour {
+  valide,
+  mois,             // month outside 1..12
+  jour_bissextile,  // day outside 1..29 in February of a leap year
+  jour,             // day outside its month in any other case
+};
+
+// Checks month and day, with February of 29 days when annee is divisible by
+// 4 and is not 1800.
+constexpr Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept {
+  if (mois < 1 || mois > 12) return Jour::mois;
+  const bool bissextile = par4(annee) && annee != 1800;
+  if (mois == 2 && bissextile) return jour < 1 || jour > 29 ? Jour::jour_bissextile : Jour::valide;
+  return jour < 1 || jour > detail::longueurs[static_cast<std::size_t>(mois - 1)] ? Jour::jour
+                                                                                  : Jour::valide;
+}
+
+struct Rep {
+  std::int32_t jour;   // [1, 30], [1, 6] for the complementary days
+  std::int32_t mois;   // [1, 13]
+  std::int32_t annee;  // y - 1793, y - 1792 or y - 1791
+};
 
 // The arithmetic both flavours share (d, m, y: Gregorian day, month, year).
 // Preconditions: a date that verifier accepts, y in -999..9999 and not 0.

@@ -37,9 +37,12 @@ constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
 // Fields here hold at most four characters, so no value ever overflows.
 std::int32_t entier_lent(std::string_view champ) noexcept;
 inline std::int32_t entier(std::string_view champ) noexcept {
-  const auto chiffre = [](char c) { return static_cast<unsigned>(c - '0') < 10; };
-  if (champ.size() == 2 && chiffre(champ[0]) && chiffre(champ[1]))  // the usual field
-    return (champ[0] - '0') * 10 + (champ[1] - '0');
+  // The usual fields, two or four digits and nothing else, without a loop.
+  const auto c = [&](std::size_t i) { return static_cast<unsigned>(champ[i] - '0'); };
+  if (champ.size() == 2 && c(0) < 10 && c(1) < 10)
+    return static_cast<std::int32_t>(c(0) * 10 + c(1));
+  if (champ.size() == 4 && c(0) < 10 && c(1) < 10 && c(2) < 10 && c(3) < 10)
+    return static_cast<std::int32_t>(((c(0) * 10 + c(1)) * 10 + c(2)) * 10 + c(3));
   return entier_lent(champ);
 }
 

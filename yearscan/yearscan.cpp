@@ -24,9 +24,9 @@ constexpr bool bissextile(std::int32_t a) noexcept {
   return (a % 4 == 0 && a % 100 != 0) || a % 400 == 0;
 }
 
+constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
 constexpr std::int32_t longueur(std::int32_t mois, std::int32_t annee) noexcept {
-  constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30,
-                                                      31, 31, 30, 31, 30, 31};
   return mois == 2 && bissextile(annee) ? 29 : longueurs[static_cast<std::size_t>(mois - 1)];
 }
 
