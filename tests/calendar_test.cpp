@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -78,6 +80,16 @@ TEST(Champ, TwoDigitFieldPadsOnlyOneCharacter) {
   const std::pair<int, std::string_view> rangs[] = {
       {7, "07"}, {12, "12"}, {0, "00"}, {-3, "-3"}, {-12, "-12"}, {123, "123"}, {-2791, "-2791"}};
   for (const auto& [v, attendu] : rangs) EXPECT_EQ(calendar::deux_chiffres(v).vue(), attendu) << v;
+}
+
+TEST(Champ, WritesNumbersAsPrintfDoes) {
+  const std::int64_t rangs[] = {
+      0,  7,  9,   10,   99,    100,  101,      999,       1000,      12345,     100000,
+      -1, -9, -10, -100, -2791, 8208, 10000000, INT32_MAX, INT32_MIN, INT64_MAX, INT64_MIN};
+  for (const std::int64_t v : rangs) {
+    char b[20];
+    EXPECT_EQ(std::string(b, textio::decimal(b, v)), std::to_string(v));
+  }
 }
 
 TEST(Champ, ReadsNumbersAsAtoiDoes) {

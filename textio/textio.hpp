@@ -15,20 +15,36 @@ namespace textio {
 // Exit status of every program whose standard output could not be written.
 inline constexpr int statut_sortie = 5;
 
+// "00" to "99", the two characters of each number side by side.
+inline constexpr std::array<char, 200> paires = [] {
+  std::array<char, 200> p{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    p[2 * i] = static_cast<char>('0' + i / 10);
+    p[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return p;
+}();
+
 // Writes v in plain decimal, as "%d" does, into p (room for 20 characters);
 // returns the number of characters written.
 constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
   // The magnitude as unsigned, so that the most negative value has one too.
   std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   char tmp[20] = {};
-  std::size_t k = 0;
-  do {
-    tmp[k++] = static_cast<char>('0' + u % 10);
-    u /= 10;
-  } while (u != 0);
+  std::size_t k = sizeof tmp;  // tmp[k, 20) holds the digits so far
+  for (; u >= 10; u /= 100) {
+    const std::size_t d = 2 * static_cast<std::size_t>(u % 100);
+    tmp[--k] = paires[d + 1];
+    tmp[--k] = paires[d];
+    if (u < 100) {
+      u = 0;
+      break;
+    }
+  }
+  if (u != 0 || k == sizeof tmp) tmp[--k] = static_cast<char>('0' + u);
   std::size_t n = 0;
   if (v < 0) p[n++] = '-';
-  while (k > 0) p[n++] = tmp[--k];
+  while (k < sizeof tmp) p[n++] = tmp[k++];
   return n;
 }
 
