@@ -45,8 +45,14 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
       textio::ecrire_format(out, "format date errone ligne %d\n", ligne);
     else
       convertir(out, texte, ligne, r);
-    // A batch result is ten characters or none: no need to look for its end.
-    textio::ecrire_ligne(sortie, {r.data(), r[0] == '\0' ? 0u : 10u});
+    // A batch result is ten characters or none: no need to look for its
+    // end, and each of the two lengths is copied at a fixed size.
+    if (r[0] == '\0') {
+      textio::ecrire(sortie, "\n");
+    } else {
+      r[10] = '\n';
+      textio::ecrire(sortie, {r.data(), 11});
+    }
   }
 
   ::close(source_fd);

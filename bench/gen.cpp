@@ -20,13 +20,13 @@ int main(int argc, char** argv) {
   static const char* const mois[] = {"VEND", "BRUM", "FRIM", "NIVO", "PLUV", "VENT", "GERM",
                                      "FLOR", "PRAI", "MESS", "THER", "FRUC", "COMP"};
   static const char* const fautes_rep[] = {
-      "\n",          "01/VEND/01xxxx\n", "01/VEND/1\n",  "01-VEND/01\n", "31/VEND/01\n",
-      "01/VEND-01\n", "01/vend/01\n",    "07/COMP/03\n", "01/VEND/00\n", "06/COMP/04\n",
-      "01/VEND/-1\n", "01/VEND/15\n",    "01/VEND/01\r\n"};
-  static const char* const fautes_greg[] = {
-      "\n",          "22/09/1792xxxx\n", "22/09/179\n",  "22-09/1792\n", "22/09-1792\n",
-      "22/09/0000\n", "22/09/1806\n",     "22/13/1792\n", "31/04/1795\n", "29/02/1800\n",
-      "01/01/1792\n", "22/09/1792\r\n"};
+      "\n",           "01/VEND/01xxxx\n", "01/VEND/1\n",   "01-VEND/01\n", "31/VEND/01\n",
+      "01/VEND-01\n", "01/vend/01\n",     "07/COMP/03\n",  "01/VEND/00\n", "06/COMP/04\n",
+      "01/VEND/-1\n", "01/VEND/15\n",     "01/VEND/01\r\n"};
+  static const char* const fautes_greg[] = {"\n",           "22/09/1792xxxx\n", "22/09/179\n",
+                                            "22-09/1792\n", "22/09-1792\n",     "22/09/0000\n",
+                                            "22/09/1806\n", "22/13/1792\n",     "31/04/1795\n",
+                                            "29/02/1800\n", "01/01/1792\n",     "22/09/1792\r\n"};
   std::mt19937_64 alea(1792);
   std::string tampon;
   char ligne[32];

@@ -12,6 +12,10 @@
 
 namespace textio {
 
+// The size of the blocks read and written: as large as cat's, so that the
+// system calls cost no more than a copy does.
+inline constexpr std::size_t taille_bloc = std::size_t{1} << 17;
+
 // Exit status of every program whose standard output could not be written.
 inline constexpr int statut_sortie = 5;
 
@@ -82,7 +86,7 @@ struct Sortie {
   int fd;
   bool echec = false;
   std::size_t n = 0;
-  std::array<char, 1 << 16> tampon;  // filled before it is read
+  std::array<char, taille_bloc> tampon;  // filled before it is read
 };
 
 // Appends t when the buffer is too full for it.
@@ -141,7 +145,7 @@ struct Lecteur {
   bool erreur = false;
   // [debut, fin) is unread; reads stop 16 bytes short of the end, so that a
   // read can always look at 16 bytes at once.
-  std::array<char, (1 << 16) + 16> tampon{};
+  std::array<char, taille_bloc + 16> tampon{};
 };
 
 // Next read: at most 14 bytes, ending after the first newline; `texte` is

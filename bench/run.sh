@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Whole-process timings against their floors, one line per target:
+#   bench/run.sh [LINES]        (default 10000000)
+# Builds the bench preset, generates the inputs from a fixed seed in a
+# scratch directory, times with hyperfine, measures peak memory with
+# /usr/bin/time -v, and prints each measured ratio beside its target.
+# Needs hyperfine, GNU time and libbenchmark-dev (apt-get install -y ...).
+set -euo pipefail
+lines=${1:-10000000}
+top=$(cd "$(dirname "$0")/.." && pwd)
+cmake --preset bench -S "$top" >/dev/null 2>&1
+cmake --build --preset bench >/dev/null 2>&1
+bin=$top/build-bench/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+"$bin/gen" rep "$lines" >rep.txt
+"$bin/gen" greg "$lines" >greg.txt
+"$bin/gen" rep "$lines" 30 >rep30.txt
+"$bin/gen" greg "$lines" 30 >greg30.txt
+"$bin/gen" greg 10 >greg10.txt
+
+# mean (or median) seconds of each command of a hyperfine run, in order
+times() {  # times FIELD JSON
+  python3 -c 'import json,sys; print(" ".join(str(r[sys.argv[1]]) for r in json.load(open(sys.argv[2]))["results"]))' "$1" "$2"
+}
+line() {  # line LABEL NUM DEN TARGET
+  python3 -c 'import sys; l,n,d,t=sys.argv[1:]; r=float(n)/float(d); v="ok" if r <= float(t) else "MISSED"; print(f"{l}: {r:.2f}x (target <= {t}x) {v}")' "$@"
+}
+
+for f in rep greg rep30 greg30; do
+  case $f in rep*) prog=batchcivil ;; *) prog=batchrevo ;; esac
+  cmds=("sh -c 'cat $f.txt > copy.txt'" "$bin/$prog $f.txt")
+  case $f in greg*) cmds+=("$bin/yearscan $f.txt") ;; esac
+  hyperfine -N -w 1 -r 10 --export-json "$f.json" "${cmds[@]}" >/dev/null 2>&1
+  read -r -a t <<<"$(times mean "$f.json")"
+  line "$prog on $f.txt vs cat" "${t[1]}" "${t[0]}" 3
+  [ ${#t[@]} -gt 2 ] && line "yearscan on $f.txt vs cat" "${t[2]}" "${t[0]}" 3
+done
+
+rss() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident/ {print $2}'; }
+for prog in batchrevo yearscan; do
+  small=$(rss "$bin/$prog" greg10.txt)
+  big=$(rss "$bin/$prog" greg.txt)
+  echo "$prog peak RSS: $big KiB for $lines lines, $small KiB for 10 lines: +$((big - small)) KiB (target <= 1024 KiB) $([ $((big - small)) -le 1024 ] && echo ok || echo MISSED)"
+done
+
+hyperfine -N -w 20 -r 200 --export-json start.json "$bin/minimal" "$bin/daycivil 01/VEND/01" \
+  "$bin/dayrevo 22/09/1792" >/dev/null 2>&1
+read -r -a m <<<"$(times median start.json)"
+line "daycivil median start vs a static C program" "${m[1]}" "${m[0]}" 1.1
+line "dayrevo median start vs a static C program" "${m[2]}" "${m[0]}" 1.1
