@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 namespace lot {
@@ -50,8 +51,9 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
     if (r[0] == '\0') {
       textio::ecrire(sortie, "\n");
     } else {
-      r[10] = '\n';
-      textio::ecrire(sortie, {r.data(), 11});
+      char* p = textio::place(sortie, 11);
+      std::memcpy(p, r.data(), 10);
+      p[10] = '\n';
     }
   }
 

@@ -89,6 +89,8 @@ struct Sortie {
   std::array<char, taille_bloc> tampon;  // filled before it is read
 };
 
+// Writes out what is buffered; false once any write has failed.
+bool vider(Sortie& s) noexcept;
 // Appends t when the buffer is too full for it.
 void ecrire_lent(Sortie& s, std::string_view t) noexcept;
 // Appends t.
@@ -96,6 +98,14 @@ inline void ecrire(Sortie& s, std::string_view t) noexcept {
   if (t.size() > s.tampon.size() - s.n) return ecrire_lent(s, t);
   std::memcpy(s.tampon.data() + s.n, t.data(), t.size());
   s.n += t.size();
+}
+// Room for the next n bytes (n at most the buffer's size), which the caller
+// fills at once.
+inline char* place(Sortie& s, std::size_t n) noexcept {
+  if (n > s.tampon.size() - s.n) vider(s);
+  char* p = s.tampon.data() + s.n;
+  s.n += n;
+  return p;
 }
 // Appends t and a newline, as puts writes a line.
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
@@ -121,8 +131,6 @@ inline void ecrire_format(Sortie& s, Format format, std::int64_t n) noexcept {
 }
 // Appends the line t and gives statut back, for a check that ends a program.
 int echec(Sortie& s, std::string_view t, int statut) noexcept;
-// Writes out what is buffered; false once any write has failed.
-bool vider(Sortie& s) noexcept;
 // Flushes a program's standard output and gives its exit status: statut, or
 // statut_sortie when the output could not be written.
 int terminer(Sortie& s, int statut) noexcept;
