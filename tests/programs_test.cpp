@@ -2,6 +2,7 @@
 // standard output, exit status and output file bytes out.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -363,6 +364,76 @@ TEST(Yearscan, FileFaults) {
     EXPECT_EQ(e.out, source_absente);
     EXPECT_EQ(e.statut, 2);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Standard output that cannot be written ends every program with status 5,
+// whatever else happened; what could still be done is done.
+TEST(Faults, StandardOutputOnAFullDevice) {
+  Dossier d;
+  ecrire_fichier(d.chemin("rep"), "01/VEND/01\n\n");
+  ecrire_fichier(d.chemin("greg"), "22/09/1792\n\n");
+  const std::vector<std::pair<const char*, std::vector<std::string>>> appels = {
+      {DAYCIVIL, {"01/VEND/01"}},      {DAYCIVIL, {"31/VEND/01"}},
+      {DAYREVO, {"22/09/1792"}},       {DAYREVO, {"01/01/1806"}},
+      {BATCHCIVIL, {d.chemin("rep")}}, {BATCHREVO, {d.chemin("greg")}},
+      {YEARSCAN, {d.chemin("greg")}},  {BATCHCIVIL, {d.chemin("absent")}}};
+  for (const auto& [programme, args] : appels) {
+    SCOPED_TRACE(std::string(programme) + " " + args[0]);
+    const Execution e = lancer(programme, args, "/dev/full");
+    EXPECT_EQ(e.statut, 5);
+    EXPECT_EQ(e.err, "");
+  }
+  EXPECT_EQ(lire_fichier(d.chemin("rep.Greg")), "22/09/1792\n\n");
+  EXPECT_EQ(lire_fichier(d.chemin("greg.rep")), "01/VEND/01\n\n");
+
+  // Nothing to say, nothing lost.
+  ecrire_fichier(d.chemin("bon"), "01/VEND/01\n");
+  EXPECT_EQ(lancer(BATCHCIVIL, {d.chemin("bon")}, "/dev/full").statut, 0);
+}
+
+// Runs a program as an unprivileged user, for the faults that root never
+// meets; empty when that cannot be done here.
+std::optional<Execution> lancer_sans_droits(const std::string& programme,
+                                            const std::vector<std::string>& args) {
+  if (geteuid() != 0) return lancer(programme, args);
+  if (access("/usr/bin/setpriv", X_OK) != 0) return std::nullopt;
+  std::vector<std::string> a = {"--reuid=65534", "--regid=65534", "--clear-groups", programme};
+  a.insert(a.end(), args.begin(), args.end());
+  return lancer("/usr/bin/setpriv", a);
+}
+
+TEST(Faults, InputNotReadableOutputDirectoryNotWritable) {
+  Dossier d;
+  chmod(d.chemin("").c_str(), 0755);
+  const std::string ouvert = d.chemin("ouvert"), ferme = d.chemin("ferme");
+  std::filesystem::create_directory(ouvert);
+  std::filesystem::create_directory(ferme);
+  chmod(ouvert.c_str(), 0777);
+  chmod(ferme.c_str(), 0555);
+  ecrire_fichier(ouvert + "/secret", "01/VEND/01\n");
+  chmod((ouvert + "/secret").c_str(), 0);
+  ecrire_fichier(ferme + "/dates", "01/VEND/01\n");
+  chmod((ferme + "/dates").c_str(), 0644);
+
+  for (const char* programme : {BATCHCIVIL, BATCHREVO, YEARSCAN}) {
+    SCOPED_TRACE(programme);
+    const auto e = lancer_sans_droits(programme, {ouvert + "/secret"});
+    if (!e) GTEST_SKIP() << "running as root without setpriv: no user to lose the rights";
+    EXPECT_EQ(e->out, source_absente);
+    EXPECT_EQ(e->statut, 2);
+  }
+  for (const char* programme : {BATCHCIVIL, BATCHREVO}) {
+    SCOPED_TRACE(programme);
+    const auto e = lancer_sans_droits(programme, {ferme + "/dates"});
+    EXPECT_EQ(e->out, image_impossible);
+    EXPECT_EQ(e->statut, 3);
+  }
+  EXPECT_FALSE(std::filesystem::exists(ouvert + "/secret.Greg"));
+  EXPECT_FALSE(std::filesystem::exists(ferme + "/dates.Greg"));
 }
 
 }  // namespace
