@@ -38,11 +38,11 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
   while (!sortie.echec && textio::lire(source, texte)) {
     ++ligne;
     r[0] = '\0';
-    if (texte.size() > 11)
-      textio::ecrire_format(out, "format date errone ligne %d\n", ligne);
-    else if (texte.size() < 2)
+    // Too long, empty, too short: of the three length tests only the empty
+    // line has a message of its own, so that a read goes on at 11 exactly.
+    if (texte.size() < 2)
       textio::ecrire_format(out, "ligne %d vide\n", ligne);
-    else if (texte.size() <= 10)
+    else if (texte.size() != 11)
       textio::ecrire_format(out, "format date errone ligne %d\n", ligne);
     else
       convertir(out, texte, ligne, r);

@@ -28,23 +28,29 @@ constexpr textio::Format apres_la_fin =
 // the compiler from calcul and the same composing as at run time: the date
 // text, or the empty text for a date past 31 December 1805.
 constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
-  return static_cast<std::size_t>(((y - 1) * 13 + (m - 1)) * 30 + (d - 1));
+  const auto z = [](std::int32_t v) { return static_cast<std::size_t>(v); };
+  return (z(y - 1) * 13 + z(m - 1)) * 30 + z(d - 1);
 }
 
-constexpr auto resultats_lot = [] {
-  std::array<calendar::Entree, 14 * 13 * 30> t{};
+struct Lot {
+  std::array<calendar::Entree, std::size_t{14} * 13 * 30> t{};
+  bool gardes_tenues = true;  // no text guard failed, so the table needs none
+};
+
+constexpr Lot resultats_lot = [] {
+  Lot l;
   for (std::int32_t y = 1; y <= 14; ++y)
     for (std::int32_t m = 1; m <= 13; ++m)
       for (std::int32_t d = 1; d <= (m == 13 ? 6 : 30); ++d) {
         const Greg g = calcul(d, m, y);
         if (g.annee > 1805) continue;
         const Textes x = textes(g);
-        // Not a constant expression, so no build, should a text guard fail.
-        if (x.jour.n != 2 || x.mois.n != 2 || x.annee.n != 4) throw "text guard";
-        composer(t[rang_lot(d, m, y)].r, x);
+        if (x.jour.n != 2 || x.mois.n != 2 || x.annee.n != 4) l.gardes_tenues = false;
+        composer(l.t[rang_lot(d, m, y)].r, x);
       }
-  return t;
+  return l;
 }();
+static_assert(resultats_lot.gardes_tenues, "a date text of the years 1 to 14 breaks its layout");
 
 }  // namespace
 
@@ -73,7 +79,7 @@ void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::
     return;
   }
   if (annee <= 14 && mois >= 1 && mois <= 13 && jour >= 1 && jour <= (mois == 13 ? 6 : 30)) {
-    r = resultats_lot[rang_lot(jour, mois, annee)].r;
+    r = resultats_lot.t[rang_lot(jour, mois, annee)].r;
     if (r[0] == '\0') textio::ecrire_format(out, apres_la_fin, ligne);
     return;
   }

@@ -31,11 +31,12 @@ constexpr void composer(calendar::Resultat& r, const Rep& rep) noexcept {
 // by the compiler from calcul and the same composing as at run time: the
 // date text, or the empty text for a date in year 0 of the Republic.
 constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
-  return static_cast<std::size_t>(((y - 1792) * 12 + (m - 1)) * 31 + (d - 1));
+  const auto z = [](std::int32_t v) { return static_cast<std::size_t>(v); };
+  return (z(y - 1792) * 12 + z(m - 1)) * 31 + z(d - 1);
 }
 
 constexpr auto resultats_lot = [] {
-  std::array<calendar::Entree, 14 * 12 * 31> t{};
+  std::array<calendar::Entree, std::size_t{14} * 12 * 31> t{};
   for (std::int32_t y = 1792; y <= 1805; ++y)
     for (std::int32_t m = 1; m <= 12; ++m)
       for (std::int32_t d = 1; d <= 31; ++d) {

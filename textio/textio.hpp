@@ -109,12 +109,15 @@ inline char* place(Sortie& s, std::size_t n) noexcept {
 }
 // Appends t and a newline, as puts writes a line.
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
+// Not constexpr: a call to it stops the build on a format without "%d".
+void format_sans_trou();
+
 // A message with one "%d", split where the number goes when it is compiled.
 struct Format {
   consteval Format(const char* texte) {
     const std::string_view t(texte);
     const std::size_t trou = t.find("%d");
-    if (trou == std::string_view::npos) throw "a message format holds one %d";
+    if (trou == std::string_view::npos) format_sans_trou();
     avant = t.substr(0, trou);
     apres = t.substr(trou + 2);
   }
