@@ -1,7 +1,6 @@
 #include "calendar/revo.hpp"
 
 #include <array>
-#include <cstring>
 
 namespace revo {
 
