@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -168,10 +169,12 @@ inline bool message_parmi(std::string_view m, std::int64_t n,
 // Runs a batch program on a file of these bytes and checks what holds for any
 // input: status 0, one output line per read, each empty or ten bytes, one
 // message for each empty line and none for the others, in the order of the
-// reads. ligne(read, output line, message or nothing) checks the rest.
-template <class Programme, class Ligne>
+// reads, each one of `messages` with the read's number. attendu(read) is the
+// day count's date for a read that must convert, nothing for one that must
+// fail.
+template <class Programme, class Attendu>
 void verifier_lot(std::string_view octets, Programme programme, const std::string& suffixe,
-                  Ligne ligne) {
+                  Attendu attendu, std::initializer_list<std::string_view> messages) {
   const std::string& chemin = chemin_scratch();
   ecrire_fichier(chemin, octets);
   std::remove((chemin + suffixe).c_str());
@@ -183,19 +186,31 @@ void verifier_lot(std::string_view octets, Programme programme, const std::strin
   exiger(image.has_value(), "the output file exists");
   const auto sorties = lignes(*image, "every output line ends with a newline");
   exiger(sorties.size() == lus.size(), "one output line per read", *image);
-  const auto messages = lignes(sortie, "every message ends with a newline");
+  const auto dits = lignes(sortie, "every message ends with a newline");
   std::size_t k = 0;
   for (std::size_t i = 0; i < lus.size(); ++i) {
-    exiger(sorties[i].empty() || sorties[i].size() == 10, "output lines are empty or a date",
-           sorties[i]);
-    std::optional<std::string_view> message;
-    if (sorties[i].empty()) {
-      exiger(k < messages.size(), "a read that fails prints a message", lus[i]);
-      message = messages[k++];
+    const std::optional<std::string> date = attendu(lus[i]);
+    if (!sorties[i].empty()) {
+      exiger(date.has_value() && *date == sorties[i], "a converted date agrees with the day count",
+             lus[i]);
+      continue;
     }
-    ligne(lus[i], static_cast<std::int64_t>(i + 1), sorties[i], message);
+    exiger(!date, "a date of the span is converted", lus[i]);
+    exiger(k < dits.size(), "a read that fails prints a message", lus[i]);
+    const std::string& dit = dits[k++];
+    exiger(message_parmi(dit, static_cast<std::int64_t>(i + 1), messages),
+           "a failing read prints one of the messages, with its number", dit);
   }
-  exiger(k == messages.size(), "a read that converts prints nothing", sortie);
+  exiger(k == dits.size(), "a read that converts prints nothing", sortie);
 }
+
+// A command-line argument made of the input: its bytes up to the first NUL.
+inline std::string argument(const std::uint8_t* data, std::size_t size) {
+  const std::string_view octets(reinterpret_cast<const char*>(data), size);
+  return std::string(octets.substr(0, octets.find('\0')));
+}
+
+inline constexpr std::string_view avertissement =
+    "date républicaine hors limite, le résultat peut être erroné";
 
 }  // namespace fuzz

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr std::string_view avertissement =
-    "date républicaine hors limite, le résultat peut être erroné";
-
 bool message_de(int statut, std::string_view l) {
   switch (statut) {
     case 9: return l == "format date errone";
@@ -35,8 +32,7 @@ bool date_greg(std::string_view t) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using fuzz::exiger;
-  std::string arg(reinterpret_cast<const char*>(data), size);
-  arg.resize(arg.find('\0') == std::string::npos ? arg.size() : arg.find('\0'));
+  const std::string arg = fuzz::argument(data, size);
   const auto [statut, sortie] = fuzz::capturer([&](textio::Sortie& s) { return daycivil(arg, s); });
   const auto l = fuzz::lignes(sortie, "every line ends with a newline");
   if (statut != 0) {
@@ -48,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   exiger(!l.empty() && date_greg(l.back()), "success prints a date", sortie);
   const std::string& date = l.back();
   const bool apres = date.substr(6) > "1805";
-  exiger(l.size() == (apres ? 2u : 1u) && (!apres || l[0] == avertissement),
+  exiger(l.size() == (apres ? 2u : 1u) && (!apres || l[0] == fuzz::avertissement),
          "the warning comes exactly with a date after 1805", sortie);
 
   const civil::Lecture lu = civil::lire(arg);

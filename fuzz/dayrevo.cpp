@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr std::string_view avertissement =
-    "date républicaine hors limite, le résultat peut être erroné";
-
 bool message_de(int statut, std::string_view l) {
   switch (statut) {
     case 9: return l == "format date errone";
@@ -41,8 +38,7 @@ bool date_rep(std::string_view t) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using fuzz::exiger;
-  std::string arg(reinterpret_cast<const char*>(data), size);
-  arg.resize(arg.find('\0') == std::string::npos ? arg.size() : arg.find('\0'));
+  const std::string arg = fuzz::argument(data, size);
   const auto [statut, sortie] = fuzz::capturer([&](textio::Sortie& s) { return dayrevo(arg, s); });
   const auto l = fuzz::lignes(sortie, "every line ends with a newline");
 
@@ -51,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const revo::Lecture lu = revo::lire(arg);
   const bool averti =
       arg.size() <= 10 && lu.forme == revo::Forme::valide && (lu.annee < 1792 || lu.annee > 1805);
-  exiger(l.size() == (averti ? 2u : 1u) && (!averti || l[0] == avertissement),
+  exiger(l.size() == (averti ? 2u : 1u) && (!averti || l[0] == fuzz::avertissement),
          "one line, after the warning when the year is out of range", sortie);
   if (statut != 0) {
     exiger(message_de(statut, l.back()), "a failure prints its one message", sortie);

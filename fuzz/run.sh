@@ -7,7 +7,10 @@
 set -uo pipefail
 secs=${1:-30}
 top=$(cd "$(dirname "$0")/.." && pwd)
-(cd "$top" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz >/dev/null) || exit 2
+if ! (cd "$top" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz >/dev/null); then
+  echo "fuzz harnesses: the build failed"
+  exit 2
+fi
 bin=$top/build-fuzz/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -17,7 +20,8 @@ for h in daycivil dayrevo batchcivil batchrevo yearscan; do
   case $h in day*) len=32 ;; *) len=256 ;; esac
   mkdir -p "$work/$h"
   if "$bin/fuzz_$h" -max_total_time="$secs" -max_len="$len" -print_final_stats=1 \
-      -artifact_prefix="$work/$h-" "$work/$h" "$top/fuzz/corpus/$h" >"$work/$h.log" 2>&1; then
+      -dict="$top/fuzz/dates.dict" -artifact_prefix="$work/$h-" "$work/$h" "$top/fuzz/corpus/$h" \
+      >"$work/$h.log" 2>&1; then
     runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$work/$h.log")
     cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$work/$h.log" | tail -n 1)
     echo "$h: $runs executions, $cov, no finding"
