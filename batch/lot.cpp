@@ -38,8 +38,9 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
   while (!sortie.echec && textio::lire(source, texte)) {
     ++ligne;
     r[0] = '\0';
-    // Too long, empty, too short: of the three length tests only the empty
-    // line has a message of its own, so that a read goes on at 11 exactly.
+    // The three length tests at once: an empty read has a message of its
+    // own, and any length but 11 is too long or too short, with one message
+    // for both.
     if (texte.size() < 2)
       textio::ecrire_format(out, "ligne %d vide\n", ligne);
     else if (texte.size() != 11)

@@ -36,16 +36,15 @@ constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
   std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   char tmp[20] = {};
   std::size_t k = sizeof tmp;  // tmp[k, 20) holds the digits so far
-  for (; u >= 10; u /= 100) {
-    const std::size_t d = 2 * static_cast<std::size_t>(u % 100);
-    tmp[--k] = paires[d + 1];
-    tmp[--k] = paires[d];
-    if (u < 100) {
-      u = 0;
-      break;
-    }
-  }
-  if (u != 0 || k == sizeof tmp) tmp[--k] = static_cast<char>('0' + u);
+  const auto paire = [&](std::uint64_t deux) {
+    tmp[--k] = paires[2 * deux + 1];
+    tmp[--k] = paires[2 * deux];
+  };
+  for (; u >= 100; u /= 100) paire(u % 100);
+  if (u >= 10)
+    paire(u);
+  else
+    tmp[--k] = static_cast<char>('0' + u);
   std::size_t n = 0;
   if (v < 0) p[n++] = '-';
   while (k < sizeof tmp) p[n++] = tmp[k++];
