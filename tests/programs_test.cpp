@@ -406,6 +406,19 @@ std::optional<Execution> lancer_sans_droits(const std::string& programme,
   return lancer("/usr/bin/setpriv", a);
 }
 
+// A file that opens but whose reading fails: the process's own memory, read
+// from address 0, answers with an I/O error.
+TEST(Faults, ReadErrorAfterOpening) {
+  Dossier d;
+  std::filesystem::create_symlink("/proc/self/mem", d.chemin("x"));
+  for (const char* programme : {BATCHCIVIL, BATCHREVO, YEARSCAN}) {
+    SCOPED_TRACE(programme);
+    const Execution e = lancer(programme, {d.chemin("x")});
+    EXPECT_EQ(e.out, source_absente);
+    EXPECT_EQ(e.statut, 2);
+  }
+}
+
 TEST(Faults, InputNotReadableOutputDirectoryNotWritable) {
   Dossier d;
   chmod(d.chemin("").c_str(), 0755);
