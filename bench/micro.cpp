@@ -48,57 +48,54 @@ textio::Sortie& nulle() {
   return s;
 }
 
+// Runs f on each date in turn, as many times as the benchmark asks.
+template <class Dates, class F>
+void chaque(benchmark::State& st, const Dates& dates, F f) {
+  std::size_t i = 0;
+  for (auto _ : st) f(dates[i++ & 4095]);
+}
+
 void CivilBatch(benchmark::State& st) {
   calendar::Resultat r{};
-  std::size_t i = 0;
-  for (auto _ : st) {
-    const civil::Lecture& l = dates().rep_lues[i++ & 4095];
+  chaque(st, dates().rep_lues, [&](const civil::Lecture& l) {
     civil::traduc(nulle(), r, l.jour, l.mois, l.annee, 1);
     benchmark::DoNotOptimize(r);
-  }
+  });
 }
 
 void CivilSingle(benchmark::State& st) {
   calendar::Resultat r{};
-  std::size_t i = 0;
-  for (auto _ : st) {
-    const civil::Lecture& l = dates().rep_lues[i++ & 4095];
+  chaque(st, dates().rep_lues, [&](const civil::Lecture& l) {
     civil::traduc(nulle(), r, l.jour, l.mois, l.annee);
     benchmark::DoNotOptimize(r);
-  }
+  });
 }
 
 void RevoBatch(benchmark::State& st) {
   calendar::Resultat r{};
-  std::size_t i = 0;
-  for (auto _ : st) {
-    const revo::Lecture& l = dates().greg_lues[i++ & 4095];
+  chaque(st, dates().greg_lues, [&](const revo::Lecture& l) {
     revo::traduc(nulle(), r, l.jour, l.mois, l.annee, 1);
     benchmark::DoNotOptimize(r);
-  }
+  });
 }
 
 void RevoSingle(benchmark::State& st) {
   calendar::Resultat r{};
-  std::size_t i = 0;
-  for (auto _ : st) {
-    const revo::Lecture& l = dates().greg_lues[i++ & 4095];
+  chaque(st, dates().greg_lues, [&](const revo::Lecture& l) {
     revo::traduc(r, l.jour, l.mois, l.annee);
     benchmark::DoNotOptimize(r);
-  }
+  });
 }
 
 void CivilChecks(benchmark::State& st) {
-  std::size_t i = 0;
-  for (auto _ : st) benchmark::DoNotOptimize(civil::lire(dates().rep[i++ & 4095]));
+  chaque(st, dates().rep, [](const std::string& t) { benchmark::DoNotOptimize(civil::lire(t)); });
 }
 
 void RevoChecks(benchmark::State& st) {
-  std::size_t i = 0;
-  for (auto _ : st) {
-    const revo::Lecture l = revo::lire(dates().greg[i++ & 4095]);
+  chaque(st, dates().greg, [](const std::string& t) {
+    const revo::Lecture l = revo::lire(t);
     benchmark::DoNotOptimize(revo::verifier(l.jour, l.mois, l.annee));
-  }
+  });
 }
 
 BENCHMARK(CivilBatch);
