@@ -34,20 +34,19 @@ inline constexpr std::array<char, 200> paires = [] {
 constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
   // The magnitude as unsigned, so that the most negative value has one too.
   std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char tmp[20] = {};
-  std::size_t k = sizeof tmp;  // tmp[k, 20) holds the digits so far
+  std::size_t n = v < 0 ? 1 : 0;
+  if (v < 0) p[0] = '-';
+  for (std::uint64_t t = u; t >= 10; t /= 10) ++n;
+  char* q = p + ++n;  // the digits are written from the last one back
   const auto paire = [&](std::uint64_t deux) {
-    tmp[--k] = paires[2 * deux + 1];
-    tmp[--k] = paires[2 * deux];
+    *--q = paires[2 * deux + 1];
+    *--q = paires[2 * deux];
   };
   for (; u >= 100; u /= 100) paire(u % 100);
   if (u >= 10)
     paire(u);
   else
-    tmp[--k] = static_cast<char>('0' + u);
-  std::size_t n = 0;
-  if (v < 0) p[n++] = '-';
-  while (k < sizeof tmp) p[n++] = tmp[k++];
+    *--q = static_cast<char>('0' + u);
   return n;
 }
 
@@ -125,12 +124,7 @@ struct Format {
 };
 
 // Appends format with its "%d" replaced by n in plain decimal.
-inline void ecrire_format(Sortie& s, Format format, std::int64_t n) noexcept {
-  char chiffres[20];
-  ecrire(s, format.avant);
-  ecrire(s, {chiffres, decimal(chiffres, n)});
-  ecrire(s, format.apres);
-}
+void ecrire_format(Sortie& s, Format format, std::int64_t n) noexcept;
 // Appends the line t and gives statut back, for a check that ends a program.
 int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // Flushes a program's standard output and gives its exit status: statut, or
