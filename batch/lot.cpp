@@ -10,7 +10,6 @@ namespace lot {
 
 namespace {
 
-constexpr std::string_view source_absente = "Le fichier source est inexistant";
 constexpr std::string_view image_impossible = "Le fichier image ne peut etre ecrit";
 
 }  // namespace
@@ -19,7 +18,7 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
             Convertir convertir) {
   const int source_fd = textio::ouvrir_source(chemin);
   if (source_fd < 0) {
-    textio::ecrire_ligne(out, source_absente);
+    textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
   const std::string image = std::string(chemin).append(suffixe);
@@ -62,7 +61,7 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
   const bool ecrit = textio::vider(sortie);
   const bool ferme = ::close(image_fd) == 0;
   if (source.erreur) {
-    textio::ecrire_ligne(out, source_absente);
+    textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
   if (!ecrit || !ferme) {

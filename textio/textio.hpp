@@ -131,6 +131,9 @@ int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // statut_sortie when the output could not be written.
 int terminer(Sortie& s, int statut) noexcept;
 
+// What the programs that read a file say when it cannot be opened or read.
+inline constexpr std::string_view source_absente = "Le fichier source est inexistant";
+
 // Opens an input file for reading; -1 when it cannot be opened or is a
 // directory (which opens, but whose first read would fail). Null path: -1.
 int ouvrir_source(const char* chemin) noexcept;

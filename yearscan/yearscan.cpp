@@ -36,7 +36,7 @@ int yearscan(const char* chemin, textio::Sortie& out) {
   using textio::champ, textio::ecrire_format, textio::entier, textio::separateur;
   const int fd = textio::ouvrir_source(chemin);
   if (fd < 0) {
-    textio::ecrire_ligne(out, "Le fichier source est inexistant");
+    textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
 
@@ -63,23 +63,23 @@ int yearscan(const char* chemin, textio::Sortie& out) {
     const std::int32_t jour = entier(champ(t, 0, 2));
     const std::int32_t mois = entier(champ(t, 3, 2));
     const std::int32_t annee = entier(champ(t, 6, 4));
-    // With both separators in place the year counts, whatever follows;
-    // there is no year 0, so a malformed year counts for nothing.
-    if (annee != 0) {
-      vues[rang(annee)] = true;
-      max = std::max(max, annee);
-      min = std::min(min, annee);
-    }
-    if (annee == 0)
+    // There is no year 0, so a malformed year counts for nothing; any other
+    // counts as soon as both separators are in place, whatever follows.
+    if (annee == 0) {
       ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
-    else if (mois < 1 || mois > 12)
+      continue;
+    }
+    vues[rang(annee)] = true;
+    max = std::max(max, annee);
+    min = std::min(min, annee);
+    if (mois < 1 || mois > 12)
       ecrire_format(out, "mois hors limites %d\n", ligne);
     else if (jour < 1 || jour > longueur(mois, annee))
       ecrire_format(out, "Jour hors limites ligne %d\n", ligne);
   }
   ::close(fd);
   if (source.erreur) {
-    textio::ecrire_ligne(out, "Le fichier source est inexistant");
+    textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
 
