@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <string>
 
 namespace lot {
@@ -14,60 +13,25 @@ constexpr std::string_view image_impossible = "Le fichier image ne peut etre ecr
 
 }  // namespace
 
-int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out,
-            Convertir convertir) {
-  const int source_fd = textio::ouvrir_source(chemin);
-  if (source_fd < 0) {
-    textio::ecrire_ligne(out, textio::source_absente);
-    return 2;
-  }
+int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f) {
+  f.source = textio::ouvrir_source(chemin);
+  if (f.source < 0) return textio::echec(out, textio::source_absente, 2);
   const std::string image = std::string(chemin).append(suffixe);
-  const int image_fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (image_fd < 0) {
-    ::close(source_fd);
-    textio::ecrire_ligne(out, image_impossible);
-    return 3;
+  f.image = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (f.image < 0) {
+    ::close(f.source);
+    return textio::echec(out, image_impossible, 3);
   }
+  return 0;
+}
 
-  textio::Lecteur source(source_fd);
-  textio::Sortie sortie(image_fd);
-  std::int64_t ligne = 0;  // reads so far; never wraps
-  std::string_view texte;
-  calendar::Resultat r;
-  while (!sortie.echec && textio::lire(source, texte)) {
-    ++ligne;
-    r[0] = '\0';
-    // The three length tests at once: an empty read has a message of its
-    // own, and any length but 11 is too long or too short, with one message
-    // for both.
-    if (texte.size() < 2)
-      textio::ecrire_format(out, "ligne %d vide\n", ligne);
-    else if (texte.size() != 11)
-      textio::ecrire_format(out, "format date errone ligne %d\n", ligne);
-    else
-      convertir(out, texte, ligne, r);
-    // A batch result is ten characters or none: no need to look for its
-    // end, and each of the two lengths is copied at a fixed size.
-    if (r[0] == '\0') {
-      textio::ecrire(sortie, "\n");
-    } else {
-      char* p = textio::place(sortie, 11);
-      std::memcpy(p, r.data(), 10);
-      p[10] = '\n';
-    }
-  }
-
-  ::close(source_fd);
-  const bool ecrit = textio::vider(sortie);
-  const bool ferme = ::close(image_fd) == 0;
-  if (source.erreur) {
-    textio::ecrire_ligne(out, textio::source_absente);
-    return 2;
-  }
-  if (!ecrit || !ferme) {
-    textio::ecrire_ligne(out, image_impossible);
-    return 3;
-  }
+int fermer(const Fichiers& f, const textio::Lecteur& source, textio::Sortie& image,
+           textio::Sortie& out) {
+  ::close(f.source);
+  const bool ecrit = textio::vider(image);
+  const bool ferme = ::close(f.image) == 0;
+  if (source.erreur) return textio::echec(out, textio::source_absente, 2);
+  if (!ecrit || !ferme) return textio::echec(out, image_impossible, 3);
   return 0;
 }
 

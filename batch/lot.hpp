@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "calendar/date.hpp"
@@ -16,9 +17,57 @@ namespace lot {
 using Convertir = void (*)(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
                            calendar::Resultat& r);
 
+// The input and the output file of one run.
+struct Fichiers {
+  int source = -1;
+  int image = -1;
+};
+
+// Opens the file at chemin and creates chemin + suffixe; 0 when both are
+// open, else the message printed and the status: 2 for the input, 3 for the
+// output. A null chemin is an input that cannot be opened.
+int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f);
+
+// Closes both files once the reads are over and gives the run's status,
+// printing the message of a failed read or write.
+int fermer(const Fichiers& f, const textio::Lecteur& source, textio::Sortie& image,
+           textio::Sortie& out);
+
 // Converts the file at chemin into chemin + suffixe, line for line; returns
 // 0, 2 when the input cannot be opened or read, 3 when the output cannot be
-// created or written. A null chemin is an input that cannot be opened.
-int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out, Convertir convertir);
+// created or written. A template, so that each program's checks are
+// compiled into the loop, where the length of the read is known.
+template <Convertir convertir>
+int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out) {
+  Fichiers f;
+  if (const int statut = ouvrir(chemin, suffixe, out, f); statut != 0) return statut;
+  textio::Lecteur source(f.source);
+  textio::Sortie sortie(f.image);
+  std::int64_t ligne = 0;  // reads so far; never wraps
+  std::string_view texte;
+  calendar::Resultat r;
+  while (!sortie.echec && textio::lire(source, texte)) {
+    ++ligne;
+    r[0] = '\0';
+    // The three length tests at once: an empty read has a message of its
+    // own, and any length but 11 is too long or too short, with one message
+    // for both.
+    if (texte.size() < 2)
+      textio::ecrire_format<"ligne %d vide\n">(out, ligne);
+    else if (texte.size() != 11)
+      textio::ecrire_format<"format date errone ligne %d\n">(out, ligne);
+    else
+      convertir(out, texte, ligne, r);
+    // A batch result is ten characters or none. Both are copied at the
+    // same fixed size, and the line ends after the tenth or at once, which
+    // leaves no branch to guess wrong on files with many faulty lines.
+    const bool vide = r[0] == '\0';
+    char* p = textio::place(sortie, 11);
+    std::memcpy(p, r.data(), 10);
+    p[vide ? 0 : 10] = '\n';
+    sortie.n -= vide ? 10 : 0;
+  }
+  return fermer(f, source, sortie, out);
+}
 
 }  // namespace lot

@@ -12,15 +12,15 @@ void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
   using textio::ecrire_format;
   const civil::Lecture l = civil::lire(lu);
   switch (l.defaut) {
-    case Defaut::separateur1: return ecrire_format(out, "erreur de format ligne %d\n", ligne);
-    case Defaut::jour: return ecrire_format(out, "Jour hors limites ligne %d \n", ligne);
-    case Defaut::separateur2: return ecrire_format(out, "erreur de format ligne %d\n", ligne);
-    case Defaut::mois: return ecrire_format(out, "mois republicain inconnu ligne %d \n", ligne);
+    case Defaut::separateur1: return ecrire_format<"erreur de format ligne %d\n">(out, ligne);
+    case Defaut::jour: return ecrire_format<"Jour hors limites ligne %d \n">(out, ligne);
+    case Defaut::separateur2: return ecrire_format<"erreur de format ligne %d\n">(out, ligne);
+    case Defaut::mois: return ecrire_format<"mois republicain inconnu ligne %d \n">(out, ligne);
     case Defaut::complementaire:
-      return ecrire_format(out, "jour complementaire inconnu ligne %d\n", ligne);
-    case Defaut::annee: return ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
+      return ecrire_format<"jour complementaire inconnu ligne %d\n">(out, ligne);
+    case Defaut::annee: return ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
     case Defaut::sextile:
-      return ecrire_format(out, "Annee non sextile, jour hors limite ligne %d\n", ligne);
+      return ecrire_format<"Annee non sextile, jour hors limite ligne %d\n">(out, ligne);
     case Defaut::aucun: break;
   }
   civil::traduc(out, r, l.jour, l.mois, l.annee, ligne);
@@ -29,5 +29,5 @@ void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
 }  // namespace
 
 int batchcivil(const char* chemin, textio::Sortie& out) {
-  return lot::traiter(chemin, ".Greg", out, convertir);
+  return lot::traiter<convertir>(chemin, ".Greg", out);
 }

@@ -12,17 +12,17 @@ void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
   switch (l.forme) {
     case revo::Forme::separateur1:
     case revo::Forme::separateur2:
-      return textio::ecrire_format(out, "erreur de format ligne %d\n", ligne);
+      return textio::ecrire_format<"erreur de format ligne %d\n">(out, ligne);
     case revo::Forme::annee:
-      return textio::ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
+      return textio::ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
     case revo::Forme::valide: break;
   }
   if (l.annee < 1792 || l.annee > 1805)
-    return textio::ecrire_format(out, "date républicaine hors limite ligne %d\n", ligne);
+    return textio::ecrire_format<"date républicaine hors limite ligne %d\n">(out, ligne);
   switch (revo::verifier(l.jour, l.mois, l.annee)) {
     case revo::Jour::mois: return textio::ecrire_ligne(out, "mois hors limites ");
     case revo::Jour::jour_bissextile:
-    case revo::Jour::jour: return textio::ecrire_format(out, "Jour hors limites ligne %d\n", ligne);
+    case revo::Jour::jour: return textio::ecrire_format<"Jour hors limites ligne %d\n">(out, ligne);
     case revo::Jour::valide: break;
   }
   revo::traduc(out, r, l.jour, l.mois, l.annee, ligne);
@@ -31,5 +31,5 @@ void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
 }  // namespace
 
 int batchrevo(const char* chemin, textio::Sortie& out) {
-  return lot::traiter(chemin, ".rep", out, convertir);
+  return lot::traiter<convertir>(chemin, ".rep", out);
 }

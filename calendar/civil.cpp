@@ -75,21 +75,23 @@ void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::
             std::int32_t annee, std::int64_t ligne) noexcept {
   r[0] = '\0';
   if (annee <= 0) {
-    textio::ecrire_format(out, "date républicaine hors limite ligne %d \n", ligne);
+    textio::ecrire_format<"date républicaine hors limite ligne %d \n">(out, ligne);
     return;
   }
-  if (annee <= 14 && mois >= 1 && mois <= 13 && jour >= 1 && jour <= (mois == 13 ? 6 : 30)) {
+  // Days 7 to 30 of the complementary month have slots, empty ones: the
+  // bounds keep the index in the table, the precondition does the rest.
+  if (annee <= 14 && mois >= 1 && mois <= 13 && jour >= 1 && jour <= 30) {
     r = resultats_lot.t[rang_lot(jour, mois, annee)].r;
-    if (r[0] == '\0') textio::ecrire_format(out, apres_la_fin, ligne);
+    if (r[0] == '\0') textio::ecrire_format<apres_la_fin>(out, ligne);
     return;
   }
   // Later years: the same steps at run time.
   const Greg g = calcul(jour, mois, annee);
-  if (g.annee > 1805) return textio::ecrire_format(out, apres_la_fin, ligne);
+  if (g.annee > 1805) return textio::ecrire_format<apres_la_fin>(out, ligne);
   const Textes t = textes(g);
-  if (t.jour.n != 2) return textio::ecrire_format(out, "Jour non Conforme ligne %d\n", ligne);
-  if (t.mois.n != 2) return textio::ecrire_format(out, "Mois non Conforme ligne %d \n", ligne);
-  if (t.annee.n != 4) return textio::ecrire_format(out, "Annee non Conforme lgne %d\n", ligne);
+  if (t.jour.n != 2) return textio::ecrire_format<"Jour non Conforme ligne %d\n">(out, ligne);
+  if (t.mois.n != 2) return textio::ecrire_format<"Mois non Conforme ligne %d \n">(out, ligne);
+  if (t.annee.n != 4) return textio::ecrire_format<"Annee non Conforme lgne %d\n">(out, ligne);
   composer(r, t);
 }
 

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "textio/textio.hpp"
 
@@ -53,9 +56,15 @@ inline constexpr std::array<std::string_view, 13> abreviations = {
     "COMP",  // 13 the complementary days
 };
 
-// Four characters as one word, so that a month is one comparison.
+// Four characters as one word, so that a month is one comparison; the first
+// character is the lowest byte. At run time on a little-endian machine that
+// is one load.
 constexpr std::uint32_t mot(std::string_view t) noexcept {
   std::uint32_t w = 0;
+  if (!std::is_constant_evaluated() && std::endian::native == std::endian::little) {
+    std::memcpy(&w, t.data(), 4);
+    return w;
+  }
   for (std::size_t i = 0; i < 4; ++i)
     w |= static_cast<std::uint32_t>(static_cast<unsigned char>(t[i])) << (8 * i);
   return w;

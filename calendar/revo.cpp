@@ -53,14 +53,14 @@ void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::
   constexpr textio::Format an_zero = "date républicaine hors limite ligne%d\n";
   if (annee >= 1792 && annee <= 1805 && mois >= 1 && mois <= 12 && jour >= 1 && jour <= 31) {
     r = resultats_lot[rang_lot(jour, mois, annee)].r;
-    if (r[0] == '\0') textio::ecrire_format(out, an_zero, ligne);
+    if (r[0] == '\0') textio::ecrire_format<an_zero>(out, ligne);
     return;
   }
   // Other years: the same steps at run time.
   const Rep rep = calcul(jour, mois, annee);
   if (rep.annee == 0) {
     r[0] = '\0';
-    return textio::ecrire_format(out, an_zero, ligne);
+    return textio::ecrire_format<an_zero>(out, ligne);
   }
   composer(r, rep);
 }

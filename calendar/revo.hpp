@@ -80,10 +80,13 @@ enum class Jour {
 // 4 and is not 1800.
 constexpr Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept {
   if (mois < 1 || mois > 12) return Jour::mois;
-  const bool bissextile = par4(annee) && annee != 1800;
-  if (mois == 2 && bissextile) return jour < 1 || jour > 29 ? Jour::jour_bissextile : Jour::valide;
-  return jour < 1 || jour > detail::longueurs[static_cast<std::size_t>(mois - 1)] ? Jour::jour
-                                                                                  : Jour::valide;
+  // Worked out rather than branched on: in a file of dates of every year,
+  // which years are leap ones cannot be guessed.
+  const bool fevrier_bissextile = (mois == 2) & par4(annee) & (annee != 1800);
+  const std::int32_t dernier =
+      detail::longueurs[static_cast<std::size_t>(mois - 1)] + (fevrier_bissextile ? 1 : 0);
+  if (jour >= 1 && jour <= dernier) return Jour::valide;
+  return fevrier_bissextile ? Jour::jour_bissextile : Jour::jour;
 }
 
 struct Rep {

@@ -90,6 +90,12 @@ TEST(Champ, WritesNumbersAsPrintfDoes) {
     char b[20];
     EXPECT_EQ(std::string(b, textio::decimal(b, v)), std::to_string(v));
   }
+  // Either side of every change in the count of digits.
+  for (std::int64_t p = 1; p <= INT64_MAX / 10; p *= 10)
+    for (const std::int64_t v : {p - 1, p, p + 1, 10 * p - 1, -p, 1 - p, -10 * p + 1}) {
+      char b[20];
+      EXPECT_EQ(std::string(b, textio::decimal(b, v)), std::to_string(v));
+    }
 }
 
 TEST(Champ, ReadsNumbersAsAtoiDoes) {

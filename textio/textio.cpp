@@ -67,18 +67,6 @@ void ecrire_ligne(Sortie& s, std::string_view t) noexcept {
   ecrire(s, "\n");
 }
 
-void ecrire_format(Sortie& s, Format format, std::int64_t n) noexcept {
-  // Room for the longest text is made once, and the pieces written in place.
-  const std::size_t plus_long = format.avant.size() + 20 + format.apres.size();
-  if (plus_long > s.tampon.size() - s.n) vider(s);
-  char* p = s.tampon.data() + s.n;
-  std::memcpy(p, format.avant.data(), format.avant.size());
-  p += format.avant.size();
-  p += decimal(p, n);
-  std::memcpy(p, format.apres.data(), format.apres.size());
-  s.n = static_cast<std::size_t>(p - s.tampon.data()) + format.apres.size();
-}
-
 int echec(Sortie& s, std::string_view t, int statut) noexcept {
   ecrire_ligne(s, t);
   return statut;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -29,15 +30,29 @@ inline constexpr std::array<char, 200> paires = [] {
   return p;
 }();
 
+// The smallest number of each count of digits: 0 (so that 0 has one
+// digit), 10, 100, ... 10^19.
+inline constexpr std::array<std::uint64_t, 20> plus_petits = [] {
+  std::array<std::uint64_t, 20> p{0, 10};
+  for (std::size_t i = 2; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+// The count of decimal digits of u: log10 from log2 (1233 / 4096 is just
+// under log10(2)), which is one short at most.
+constexpr std::size_t chiffres(std::uint64_t u) noexcept {
+  const std::size_t t = (static_cast<std::size_t>(std::bit_width(u)) * 1233) >> 12;  // [0, 19]
+  return t + (u >= plus_petits[t] ? 1 : 0);
+}
+
 // Writes v in plain decimal, as "%d" does, into p (room for 20 characters);
 // returns the number of characters written.
 constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
   // The magnitude as unsigned, so that the most negative value has one too.
   std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  std::size_t n = v < 0 ? 1 : 0;
   if (v < 0) p[0] = '-';
-  for (std::uint64_t t = u; t >= 10; t /= 10) ++n;
-  char* q = p + ++n;  // the digits are written from the last one back
+  const std::size_t n = (v < 0 ? 1 : 0) + chiffres(u);
+  char* q = p + n;  // the digits are written from the last one back
   const auto paire = [&](std::uint64_t deux) {
     *--q = paires[2 * deux + 1];
     *--q = paires[2 * deux];
@@ -107,24 +122,62 @@ inline char* place(Sortie& s, std::size_t n) noexcept {
 }
 // Appends t and a newline, as puts writes a line.
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
-// Not constexpr: a call to it stops the build on a format without "%d".
-void format_sans_trou();
+// Not constexpr: a call to it stops the build on a format without "%d", or
+// with a piece too long for Morceau.
+void format_invalide();
 
-// A message with one "%d", split where the number goes when it is compiled.
-struct Format {
-  consteval Format(const char* texte) {
-    const std::string_view t(texte);
-    const std::size_t trou = t.find("%d");
-    if (trou == std::string_view::npos) format_sans_trou();
-    avant = t.substr(0, trou);
-    apres = t.substr(trou + 2);
-  }
-  std::string_view avant;
-  std::string_view apres;
+// A piece of a message, padded to a fixed width: copied whole, so that every
+// message is copied at the same size, but only its n characters count.
+struct Morceau {
+  std::array<char, 64> c{};
+  std::size_t n = 0;
 };
 
-// Appends format with its "%d" replaced by n in plain decimal.
-void ecrire_format(Sortie& s, Format format, std::int64_t n) noexcept;
+// A message with one "%d", split where the number goes when it is compiled.
+template <std::size_t N>
+struct Format {
+  consteval Format(const char (&texte)[N]) {
+    const std::string_view t(texte, N - 1);
+    const std::size_t trou = t.find("%d");
+    if (trou == std::string_view::npos) format_invalide();
+    remplir(avant, t.substr(0, trou));
+    remplir(apres, t.substr(trou + 2));
+  }
+  static consteval void remplir(Morceau& m, std::string_view t) {
+    if (t.size() > m.c.size()) format_invalide();
+    for (const char c : t) m.c[m.n++] = c;
+  }
+  Morceau avant;
+  Morceau apres;
+};
+
+// Copies the whole of m to p and gives the end of its characters. In
+// 16-byte moves: a compiler left to copy 64 bytes may pick a string
+// instruction, whose start-up costs more than the copy.
+inline char* coller(char* p, const Morceau& m) noexcept {
+#pragma GCC unroll 4
+  for (std::size_t i = 0; i < m.c.size(); i += 16) std::memcpy(p + i, m.c.data() + i, 16);
+  return p + m.n;
+}
+
+// Appends the pieces of a message around n in plain decimal, in place.
+inline void ecrire_morceaux(Sortie& s, const Morceau& avant, std::int64_t n,
+                            const Morceau& apres) noexcept {
+  if (avant.c.size() + 20 + apres.c.size() > s.tampon.size() - s.n) vider(s);
+  char* p = coller(s.tampon.data() + s.n, avant);
+  p += decimal(p, n);
+  p = coller(p, apres);
+  s.n = static_cast<std::size_t>(p - s.tampon.data());
+}
+
+// Appends format with its "%d" replaced by n in plain decimal, as printf
+// would. The copies have fixed sizes, so a file with faulty lines of every
+// kind leaves no branch on the length of a message to guess wrong.
+template <Format format>
+inline void ecrire_format(Sortie& s, std::int64_t n) noexcept {
+  ecrire_morceaux(s, format.avant, n, format.apres);
+}
+
 // Appends the line t and gives statut back, for a check that ends a program.
 int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // Flushes a program's standard output and gives its exit status: statut, or

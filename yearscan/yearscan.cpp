@@ -49,15 +49,15 @@ int yearscan(const char* chemin, textio::Sortie& out) {
   while (textio::lire(source, t)) {
     ++ligne;
     if (t.size() > 11) {
-      ecrire_format(out, "format date errone ligne %d\n", ligne);
+      ecrire_format<"format date errone ligne %d\n">(out, ligne);
       continue;
     }
     if (t.size() < 2) {
-      ecrire_format(out, "ligne vide %d\n", ligne);
+      ecrire_format<"ligne vide %d\n">(out, ligne);
       continue;
     }
     if (!separateur(t, 2) || !separateur(t, 5)) {
-      ecrire_format(out, "erreur de format ligne %d\n", ligne);
+      ecrire_format<"erreur de format ligne %d\n">(out, ligne);
       continue;
     }
     const std::int32_t jour = entier(champ(t, 0, 2));
@@ -66,16 +66,16 @@ int yearscan(const char* chemin, textio::Sortie& out) {
     // There is no year 0, so a malformed year counts for nothing; any other
     // counts as soon as both separators are in place, whatever follows.
     if (annee == 0) {
-      ecrire_format(out, "annee mal ecrite ligne %d\n", ligne);
+      ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
       continue;
     }
     vues[rang(annee)] = true;
     max = std::max(max, annee);
     min = std::min(min, annee);
     if (mois < 1 || mois > 12)
-      ecrire_format(out, "mois hors limites %d\n", ligne);
+      ecrire_format<"mois hors limites %d\n">(out, ligne);
     else if (jour < 1 || jour > longueur(mois, annee))
-      ecrire_format(out, "Jour hors limites ligne %d\n", ligne);
+      ecrire_format<"Jour hors limites ligne %d\n">(out, ligne);
   }
   ::close(fd);
   if (source.erreur) {
@@ -85,9 +85,9 @@ int yearscan(const char* chemin, textio::Sortie& out) {
 
   // There is no year 0, so it is never missing.
   for (std::int32_t a = min; a <= max; ++a)
-    if (a != 0 && !vues[rang(a)]) ecrire_format(out, "année manquante %d\n", a);
-  ecrire_format(out, "année Max %d\n", max);
-  ecrire_format(out, "année Min %d\n", min);
+    if (a != 0 && !vues[rang(a)]) ecrire_format<"année manquante %d\n">(out, a);
+  ecrire_format<"année Max %d\n">(out, max);
+  ecrire_format<"année Min %d\n">(out, min);
   textio::ecrire_ligne(out, "fini ");
   return 0;
 }
