@@ -4,10 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -118,7 +114,7 @@ Marques marques(const char* p, std::size_t n) noexcept {
 
 }  // namespace
 
-bool lire(Lecteur& l, std::string_view& texte) noexcept {
+bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
   constexpr std::size_t capacite = std::tuple_size_v<decltype(l.tampon)> - 16;
   for (;;) {
     const char* debut = l.tampon.data() + l.debut;
