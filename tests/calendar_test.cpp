@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -103,6 +104,18 @@ TEST(Champ, ReadsNumbersAsAtoiDoes) {
       {"12", 12},   {" 5", 5},  {"5x", 5},  {"-3", -3},     {"+7", 7},      {"ab", 0},   {"", 0},
       {"\t\n9", 9}, {"- 1", 0}, {"--1", 0}, {"1800", 1800}, {"-999", -999}, {"0012", 12}};
   for (const auto& [champ, attendu] : rangs) EXPECT_EQ(textio::entier(champ), attendu) << champ;
+  // Every field of two bytes, and every field of four drawn from bytes on
+  // either side of the digits.
+  const auto comme_atoi = [](const std::string& champ) {
+    ASSERT_EQ(textio::entier(champ), std::atoi(champ.c_str())) << champ;
+  };
+  for (int a = 1; a < 256; ++a)
+    for (int b = 1; b < 256; ++b) comme_atoi({static_cast<char>(a), static_cast<char>(b)});
+  const std::string_view voisins = " \t+-/059:?@a\xfa\xff";
+  for (const char a : voisins)
+    for (const char b : voisins)
+      for (const char c : voisins)
+        for (const char d : voisins) comme_atoi({a, b, c, d});
 }
 
 // 1 Vendémiaire of the years 1 to 15 of the Republic.
