@@ -4,7 +4,7 @@
 # Builds the bench preset, generates the inputs from a fixed seed in a
 # scratch directory, times with hyperfine, measures peak memory with
 # /usr/bin/time -v, and prints each measured ratio beside its target.
-# Needs hyperfine, GNU time and libbenchmark-dev (apt-get install -y ...).
+# Needs hyperfine, GNU time, python3 and libbenchmark-dev (apt-get install -y ...).
 set -euo pipefail
 lines=${1:-10000000}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,9 +21,25 @@ cd "$work"
 "$bin/gen" greg "$lines" 30 >greg30.txt
 "$bin/gen" greg 10 >greg10.txt
 
-# mean (or median) seconds of each command of a hyperfine run, in order
-times() {  # times FIELD JSON
-  python3 -c 'import json,sys; print(" ".join(str(r[sys.argv[1]]) for r in json.load(open(sys.argv[2]))["results"]))' "$1" "$2"
+# Median wall seconds of each command, in the order given: ROUNDS rounds of
+# RUNS runs each, the order of the commands turned every round so that a
+# machine getting busier or quieter favours none of them.
+medians() {  # medians ROUNDS RUNS COMMAND...
+  local rounds=$1 runs=$2 round k
+  shift 2
+  local cmds=("$@") n=$# warm=$((runs > 1 ? 1 : 0))
+  rm -f round*.json
+  for ((round = 0; round < rounds; round++)); do
+    k=$((round % n))
+    hyperfine -N -w "$warm" -r "$runs" --export-json "round$round.json" "${cmds[@]:k}" \
+      "${cmds[@]:0:k}" >/dev/null 2>&1
+  done
+  python3 -c 'import glob, json, statistics, sys
+runs = {}
+for f in glob.glob("round*.json"):
+    for r in json.load(open(f))["results"]:
+        runs.setdefault(r["command"], []).extend(r["times"])
+print(" ".join(str(statistics.median(runs[c])) for c in sys.argv[1:]))' "${cmds[@]}"
 }
 line() {  # line LABEL NUM DEN TARGET
   python3 -c 'import sys; l,n,d,t=sys.argv[1:]; r=float(n)/float(d); v="ok" if r <= float(t) else "MISSED"; print(f"{l}: {r:.2f}x (target <= {t}x) {v}")' "$@"
@@ -33,8 +49,7 @@ for f in rep greg rep30 greg30; do
   case $f in rep*) prog=batchcivil ;; *) prog=batchrevo ;; esac
   cmds=("sh -c 'cat $f.txt > copy.txt'" "$bin/$prog $f.txt")
   case $f in greg*) cmds+=("$bin/yearscan $f.txt") ;; esac
-  hyperfine -N -w 1 -r 10 --export-json "$f.json" "${cmds[@]}" >/dev/null 2>&1
-  read -r -a t <<<"$(times mean "$f.json")"
+  read -r -a t <<<"$(medians 6 3 "${cmds[@]}")"
   line "$prog on $f.txt vs cat" "${t[1]}" "${t[0]}" 3
   [ ${#t[@]} -gt 2 ] && line "yearscan on $f.txt vs cat" "${t[2]}" "${t[0]}" 3
 done
@@ -46,29 +61,12 @@ for prog in batchrevo yearscan; do
   echo "$prog peak RSS: $big KiB for $lines lines, $small KiB for 10 lines: +$((big - small)) KiB (target <= 1024 KiB) $([ $((big - small)) -le 1024 ] && echo ok || echo MISSED)"
 done
 
-# Start-up: 10 rounds of 100 runs, the order turned each round so that a
-# machine getting busier or quieter does not favour one command; medians
-# over all 1,000 runs of each.
-starts=("$bin/minimal" "$bin/daycivil 01/VEND/01" "$bin/dayrevo 22/09/1792")
-for round in 0 1 2 3 4 5 6 7 8 9; do
-  k=$((round % 3))
-  hyperfine -N -w 10 -r 100 --export-json "start$round.json" "${starts[@]:k}" "${starts[@]:0:k}" \
-    >/dev/null 2>&1
-done
-read -r -a m <<<"$(python3 -c 'import json, statistics, sys
-runs = {}
-for f in sys.argv[2:]:
-    for r in json.load(open(f))["results"]:
-        runs.setdefault(r["command"], []).extend(r["times"])
-print(" ".join(str(statistics.median(runs[c])) for c in sys.argv[1].split("|")))' \
-  "$(IFS='|'; echo "${starts[*]}")" start?.json)"
+read -r -a m <<<"$(medians 10 100 "$bin/minimal" "$bin/daycivil 01/VEND/01" "$bin/dayrevo 22/09/1792")"
 line "daycivil median start vs a static C program" "${m[1]}" "${m[0]}" 1.1
 line "dayrevo median start vs a static C program" "${m[2]}" "${m[0]}" 1.1
 
 # The same job as a short Python script does it; its output must match ours.
-hyperfine -N -r 1 --export-json peer.json "$bin/batchcivil rep.txt" \
-  "python3 $top/bench/peer.py rep.txt" >/dev/null 2>&1
-read -r -a p <<<"$(times mean peer.json)"
+read -r -a p <<<"$(medians 1 1 "$bin/batchcivil rep.txt" "python3 $top/bench/peer.py rep.txt")"
 cmp -s rep.txt.Greg rep.txt.py.Greg && same="same output" || same="OUTPUT DIFFERS"
 python3 -c 'import sys
 n, d, s = sys.argv[1:]
