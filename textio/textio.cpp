@@ -84,36 +84,6 @@ int ouvrir_source(const char* chemin) noexcept {
   return fd;
 }
 
-namespace {
-
-// Where the first newline and the first NUL fall among the n (at most 16)
-// bytes at p, or n for one that is not there; p[n..16) may be read.
-struct Marques {
-  std::size_t nl;
-  std::size_t nul;
-};
-
-Marques marques(const char* p, std::size_t n) noexcept {
-#if defined(__SSE2__)
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const unsigned dans = (1u << n) - 1;
-  const auto cherche = [&](char c) -> std::size_t {
-    const unsigned m =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)))) & dans;
-    return m != 0 ? static_cast<std::size_t>(__builtin_ctz(m)) : n;
-  };
-  return {cherche('\n'), cherche('\0')};
-#else
-  const auto cherche = [&](char c) -> std::size_t {
-    const void* q = std::memchr(p, c, n);
-    return q != nullptr ? static_cast<std::size_t>(static_cast<const char*>(q) - p) : n;
-  };
-  return {cherche('\n'), cherche('\0')};
-#endif
-}
-
-}  // namespace
-
 bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
   constexpr std::size_t capacite = std::tuple_size_v<decltype(l.tampon)> - 16;
   for (;;) {
@@ -124,7 +94,7 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
     // A read is settled by a newline, by 14 bytes, or by the end of input;
     // short of all three, fgets would wait for more, and so do we.
     if (m.nl < n || dispo >= lecture_max || l.fini) {
-      const std::size_t k = m.nl < n ? m.nl + 1 : n;
+      const std::size_t k = std::min(m.nl + 1, n);
       if (k == 0) return false;
       texte = {debut, std::min(m.nul, k)};
       l.debut += k;

@@ -212,6 +212,31 @@ struct Lecteur {
   std::array<char, taille_bloc + 16> tampon{};
 };
 
+// Where the first newline and the first NUL fall among the n (at most 16)
+// bytes at p, or n for one that is not there; p[n..16) may be read.
+struct Marques {
+  std::size_t nl;
+  std::size_t nul;
+};
+
+inline Marques marques(const char* p, std::size_t n) noexcept {
+#if defined(__SSE2__)
+  // One compare of 16 bytes for each, and no branch on where they fall.
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const unsigned dans = (1u << n) - 1;
+  const auto cherche = [&](char c) {
+    const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+    return static_cast<std::size_t>(std::countr_zero((egaux & dans) | (1u << n)));
+  };
+#else
+  const auto cherche = [&](char c) {
+    const void* q = std::memchr(p, c, n);
+    return q != nullptr ? static_cast<std::size_t>(static_cast<const char*>(q) - p) : n;
+  };
+#endif
+  return {cherche('\n'), cherche('\0')};
+}
+
 // lire for every case: refills the buffer, and settles the last reads.
 bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
 
@@ -219,23 +244,15 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
 // what strlen would see of it, the bytes before its first NUL. False at the
 // end of the input, or on a read error, which also sets l.erreur.
 inline bool lire(Lecteur& l, std::string_view& texte) noexcept {
-#if defined(__SSE2__)
-  // The usual case, 14 bytes in the buffer: one look at 16 settles the read,
-  // without a branch on where it ends.
+  // The usual case: with 14 bytes in the buffer, the read is settled.
   if (l.fin - l.debut >= lecture_max) {
     const char* p = l.tampon.data() + l.debut;
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const auto bits = [&](char c) {
-      return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
-    };
-    // After the first newline, or after the 14th byte when there is none.
-    const auto k = static_cast<std::size_t>(std::countr_zero(bits('\n') | 1u << 13)) + 1;
-    const auto nul = static_cast<std::size_t>(std::countr_zero(bits('\0') | 1u << 14));
-    texte = {p, std::min(nul, k)};
+    const Marques m = marques(p, lecture_max);
+    const std::size_t k = std::min(m.nl + 1, lecture_max);  // [1, 14]
+    texte = {p, std::min(m.nul, k)};
     l.debut += k;
     return true;
   }
-#endif
   return lire_lent(l, texte);
 }
 
