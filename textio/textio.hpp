@@ -225,7 +225,8 @@ inline Marques marques(const char* p, std::size_t n) noexcept {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const unsigned dans = (1u << n) - 1;
   const auto cherche = [&](char c) {
-    const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+    const auto egaux =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
     return static_cast<std::size_t>(std::countr_zero((egaux & dans) | (1u << n)));
   };
 #else
