@@ -1,6 +1,7 @@
 #include "batch/lot.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -16,12 +17,21 @@ constexpr std::string_view image_impossible = "Le fichier image ne peut etre ecr
 int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f) {
   f.source = textio::ouvrir_source(chemin);
   if (f.source < 0) return textio::echec(out, textio::source_absente, 2);
+  // Opened without emptying it: a link can make the output name the input
+  // itself, or the file standard output goes to, and emptying either would
+  // lose the user's data before a single line was read.
   const std::string image = std::string(chemin).append(suffixe);
-  f.image = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (f.image < 0) {
+  f.image = ::open(image.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  struct stat st {};
+  if (f.image < 0 || textio::meme_fichier(f.image, f.source) || textio::meme_fichier(f.image, 1) ||
+      ::fstat(f.image, &st) != 0 || (S_ISREG(st.st_mode) && ::ftruncate(f.image, 0) != 0)) {
+    if (f.image >= 0) ::close(f.image);
     ::close(f.source);
     return textio::echec(out, image_impossible, 3);
   }
+  // Messages written into the input would be read back as lines, each
+  // giving more messages: the report is given up, never the input.
+  if (textio::meme_fichier(f.source, out.fd)) out.echec = true;
   return 0;
 }
 

@@ -7,7 +7,8 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
+#include "textio/lecture.hpp"
 
 namespace lot {
 
@@ -23,9 +24,12 @@ struct Fichiers {
   int image = -1;
 };
 
-// Opens the file at chemin and creates chemin + suffixe; 0 when both are
-// open, else the message printed and the status: 2 for the input, 3 for the
-// output. A null chemin is an input that cannot be opened.
+// Opens the file at chemin and creates or empties chemin + suffixe; 0 when
+// both are open, else the message printed and the status: 2 for the input, 3
+// for the output, also when the output is the input or standard output under
+// another name (nothing is emptied then). A null chemin is an input that
+// cannot be opened. Standard output that is the input is given up (out
+// fails), so that no message is written into the input.
 int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f);
 
 // Closes both files once the reads are over and gives the run's status,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 // Converts the file at chemin line for line into a new file; prints one
 // message for each faulty line; returns the exit status.

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "textio/lecture.hpp"
+
 namespace civil {
 
 namespace {

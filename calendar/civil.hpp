@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 namespace civil {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 namespace calendar {
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "textio/lecture.hpp"
+
 namespace revo {
 
 Lecture lire(std::string_view date) noexcept {

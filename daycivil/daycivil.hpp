@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 // Converts one Republican date text to its Gregorian date, or prints the one
 // message of the first check that fails; returns the exit status.

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 // Converts one Gregorian date text to its Republican date, after a warning for
 // a year outside 1792..1805, or prints the one message of the first check that

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 namespace fuzz {
 

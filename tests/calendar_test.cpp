@@ -13,7 +13,8 @@
 
 #include "calendar/civil.hpp"
 #include "calendar/revo.hpp"
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
+#include "textio/lecture.hpp"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "textio/lecture.hpp"
+
 namespace {
 
 // A four-character year field read as atoi reads it lies in -999..9999.
@@ -39,6 +41,9 @@ int yearscan(const char* chemin, textio::Sortie& out) {
     textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
+  // Messages written into the input would be read back as lines, each
+  // giving more messages: the report is given up, never the input.
+  if (textio::meme_fichier(fd, out.fd)) out.echec = true;
 
   Annees vues{};
   std::int32_t max = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textio/textio.hpp"
+#include "textio/ecriture.hpp"
 
 // Checks the Gregorian dates of the file at chemin, one message for each
 // faulty read, then reports the years missing between the smallest and the

@@ -1,30 +1,16 @@
-#include "textio/textio.hpp"
+#include "textio/lecture.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <new>
 
 namespace textio {
 
 namespace {
-
-// Writes all n bytes, through short writes and interruptions.
-bool tout_ecrire(int fd, const char* p, std::size_t n) noexcept {
-  while (n > 0) {
-    const ssize_t k = ::write(fd, p, n);
-    if (k <= 0) {
-      if (k < 0 && errno == EINTR) continue;
-      return false;
-    }
-    p += k;
-    n -= static_cast<std::size_t>(k);
-  }
-  return true;
-}
 
 constexpr bool blanc(char c) noexcept {
   return c == ' ' || (c >= '\t' && c <= '\r');
@@ -43,35 +29,6 @@ std::int32_t entier_lent(std::string_view champ) noexcept {
   return negatif ? -v : v;
 }
 
-bool vider(Sortie& s) noexcept {
-  if (!s.echec && s.n > 0 && !tout_ecrire(s.fd, s.tampon.data(), s.n)) s.echec = true;
-  s.n = 0;
-  return !s.echec;
-}
-
-void ecrire_lent(Sortie& s, std::string_view t) noexcept {
-  vider(s);
-  if (t.size() > s.tampon.size()) {
-    if (!s.echec && !tout_ecrire(s.fd, t.data(), t.size())) s.echec = true;
-    return;
-  }
-  ecrire(s, t);
-}
-
-void ecrire_ligne(Sortie& s, std::string_view t) noexcept {
-  ecrire(s, t);
-  ecrire(s, "\n");
-}
-
-int echec(Sortie& s, std::string_view t, int statut) noexcept {
-  ecrire_ligne(s, t);
-  return statut;
-}
-
-int terminer(Sortie& s, int statut) noexcept {
-  return vider(s) ? statut : statut_sortie;
-}
-
 int ouvrir_source(const char* chemin) noexcept {
   if (chemin == nullptr) return -1;
   const int fd = ::open(chemin, O_RDONLY | O_CLOEXEC);
@@ -84,10 +41,26 @@ int ouvrir_source(const char* chemin) noexcept {
   return fd;
 }
 
+bool meme_fichier(int a, int b) noexcept {
+  struct stat sa {};
+  struct stat sb {};
+  if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino && !S_ISCHR(sa.st_mode);
+}
+
+Lecteur::Lecteur(int f) noexcept : fd(f), tampon(secours.data()), capacite(secours.size() - 16) {
+  // Zeroed, as the short block is: the 16 bytes a read looks at past the
+  // end of what was read are then never unset.
+  tas.reset(new (std::nothrow) char[bloc_lecture + 16]());
+  if (tas != nullptr) {
+    tampon = tas.get();
+    capacite = bloc_lecture;
+  }
+}
+
 bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
-  constexpr std::size_t capacite = std::tuple_size_v<decltype(l.tampon)> - 16;
   for (;;) {
-    const char* debut = l.tampon.data() + l.debut;
+    const char* debut = l.tampon + l.debut;
     const std::size_t dispo = l.fin - l.debut;
     const std::size_t n = std::min(dispo, lecture_max);
     const Marques m = marques(debut, n);
@@ -101,13 +74,19 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
       return true;
     }
     if (l.debut > 0) {
-      std::memmove(l.tampon.data(), debut, dispo);
+      std::memmove(l.tampon, debut, dispo);
       l.debut = 0;
       l.fin = dispo;
     }
-    const ssize_t r = ::read(l.fd, l.tampon.data() + l.fin, capacite - l.fin);
+    const ssize_t r = ::read(l.fd, l.tampon + l.fin, l.capacite - l.fin);
     if (r < 0) {
       if (errno == EINTR) continue;
+      // A descriptor left non-blocking: wait for the writer, as a blocking
+      // read would.
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        pollfd attente{l.fd, POLLIN, 0};
+        if (::poll(&attente, 1, -1) >= 0 || errno == EINTR) continue;
+      }
       l.erreur = true;
       return false;
     }

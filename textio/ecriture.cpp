@@ -1,0 +1,73 @@
+#include "textio/ecriture.hpp"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+namespace textio {
+
+namespace {
+
+// Writes all n bytes, through short writes and interruptions. A descriptor
+// left non-blocking by whoever gave it to us is waited on, not given up: the
+// reader is slow, not gone.
+bool tout_ecrire(int fd, const char* p, std::size_t n) noexcept {
+  while (n > 0) {
+    const ssize_t k = ::write(fd, p, n);
+    if (k < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd attente{fd, POLLOUT, 0};
+      if (::poll(&attente, 1, -1) < 0 && errno != EINTR) return false;
+      continue;
+    }
+    if (k <= 0) {
+      if (k < 0 && errno == EINTR) continue;
+      return false;
+    }
+    p += k;
+    n -= static_cast<std::size_t>(k);
+  }
+  return true;
+}
+
+}  // namespace
+
+Sortie::Sortie(int f, std::size_t taille, bool ligne) noexcept
+    : fd(f), par_ligne(ligne) {
+  if (taille > secours.size()) tas.reset(new (std::nothrow) char[taille]);
+  tampon = tas != nullptr ? tas.get() : secours.data();
+  capacite = tas != nullptr ? taille : secours.size();
+}
+
+bool vider(Sortie& s) noexcept {
+  if (!s.echec && s.n > 0 && !tout_ecrire(s.fd, s.tampon, s.n)) s.echec = true;
+  s.n = 0;
+  return !s.echec;
+}
+
+void ecrire_lent(Sortie& s, std::string_view t) noexcept {
+  vider(s);
+  if (t.size() > s.capacite) {
+    if (!s.echec && !tout_ecrire(s.fd, t.data(), t.size())) s.echec = true;
+    return;
+  }
+  ecrire(s, t);
+}
+
+void ecrire_ligne(Sortie& s, std::string_view t) noexcept {
+  ecrire(s, t);
+  ecrire(s, "\n");
+  if (s.par_ligne) vider(s);
+}
+
+int echec(Sortie& s, std::string_view t, int statut) noexcept {
+  ecrire_ligne(s, t);
+  return statut;
+}
+
+int terminer(Sortie& s, int statut) noexcept {
+  return vider(s) ? statut : statut_sortie;
+}
+
+}  // namespace textio

@@ -1,0 +1,177 @@
+// Text out, for the five programs: numbers in plain decimal, messages with
+// one number, and buffered writes whose failure is remembered rather than
+// lost.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace textio {
+
+// The size of the blocks written to a file or a pipe: as large as cat's, so
+// that the system calls cost no more than a copy does.
+inline constexpr std::size_t bloc_ecriture = std::size_t{1} << 17;
+
+// The smallest buffer a Sortie works with: room for the longest message.
+inline constexpr std::size_t bloc_court = 256;
+
+// Exit status of every program whose standard output could not be written.
+inline constexpr int statut_sortie = 5;
+
+// "00" to "99", the two characters of each number side by side.
+inline constexpr std::array<char, 200> paires = [] {
+  std::array<char, 200> p{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    p[2 * i] = static_cast<char>('0' + i / 10);
+    p[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return p;
+}();
+
+// The smallest number of each count of digits: 0 (so that 0 has one
+// digit), 10, 100, ... 10^19.
+inline constexpr std::array<std::uint64_t, 20> plus_petits = [] {
+  std::array<std::uint64_t, 20> p{0, 10};
+  for (std::size_t i = 2; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+// The count of decimal digits of u: log10 from log2 (1233 / 4096 is just
+// under log10(2)), which is one short at most.
+constexpr std::size_t chiffres(std::uint64_t u) noexcept {
+  const std::size_t t = (static_cast<std::size_t>(std::bit_width(u)) * 1233) >> 12;  // [0, 19]
+  return t + (u >= plus_petits[t] ? 1 : 0);
+}
+
+// Writes v in plain decimal, as "%d" does, into p (room for 20 characters);
+// returns the number of characters written.
+constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
+  // The magnitude as unsigned, so that the most negative value has one too.
+  std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  if (v < 0) p[0] = '-';
+  const std::size_t n = (v < 0 ? 1 : 0) + chiffres(u);
+  char* q = p + n;  // the digits are written from the last one back
+  const auto paire = [&](std::uint64_t deux) {
+    *--q = paires[2 * deux + 1];
+    *--q = paires[2 * deux];
+  };
+  for (; u >= 100; u /= 100) paire(u % 100);
+  if (u >= 10)
+    paire(u);
+  else
+    *--q = static_cast<char>('0' + u);
+  return n;
+}
+
+// A buffered writer on a file descriptor. After a failed write every later
+// write is dropped and `echec` stays set, so the caller can report it once.
+// The buffer lives on the heap, so that a small stack is enough; when the
+// heap has none to give, a short one of its own serves, with more system
+// calls and the same bytes.
+struct Sortie {
+  // taille: the buffer wanted (at least bloc_court); par_ligne: each message
+  // is written out as soon as it is complete, as a line-buffered stream does.
+  explicit Sortie(int f, std::size_t taille = bloc_ecriture, bool ligne = false) noexcept;
+  Sortie(const Sortie&) = delete;
+  Sortie& operator=(const Sortie&) = delete;
+  int fd;
+  bool echec = false;
+  bool par_ligne;
+  std::size_t n = 0;
+  std::unique_ptr<char[]> tas;
+  std::array<char, bloc_court> secours;  // filled before it is read
+  char* tampon = nullptr;
+  std::size_t capacite = 0;
+};
+
+// Writes out what is buffered; false once any write has failed.
+bool vider(Sortie& s) noexcept;
+// Appends t when the buffer is too full for it.
+void ecrire_lent(Sortie& s, std::string_view t) noexcept;
+// Appends t.
+inline void ecrire(Sortie& s, std::string_view t) noexcept {
+  if (t.size() > s.capacite - s.n) return ecrire_lent(s, t);
+  std::memcpy(s.tampon + s.n, t.data(), t.size());
+  s.n += t.size();
+}
+// Room for the next n bytes (n at most bloc_court), which the caller fills
+// at once.
+inline char* place(Sortie& s, std::size_t n) noexcept {
+  if (n > s.capacite - s.n) vider(s);
+  char* p = s.tampon + s.n;
+  s.n += n;
+  return p;
+}
+// Appends t and a newline, as puts writes a line; a message like any other.
+void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
+// Not constexpr: a call to it stops the build on a format without "%d", or
+// with a piece too long for Morceau.
+void format_invalide();
+
+// A piece of a message, padded to a fixed width: copied whole, so that every
+// message is copied at the same size, but only its n characters count.
+struct Morceau {
+  std::array<char, 64> c{};
+  std::size_t n = 0;
+};
+
+// A message with one "%d", split where the number goes when it is compiled.
+template <std::size_t N>
+struct Format {
+  consteval Format(const char (&texte)[N]) {
+    const std::string_view t(texte, N - 1);
+    const std::size_t trou = t.find("%d");
+    if (trou == std::string_view::npos) format_invalide();
+    remplir(avant, t.substr(0, trou));
+    remplir(apres, t.substr(trou + 2));
+  }
+  static consteval void remplir(Morceau& m, std::string_view t) {
+    if (t.size() > m.c.size()) format_invalide();
+    for (const char c : t) m.c[m.n++] = c;
+  }
+  Morceau avant;
+  Morceau apres;
+};
+
+// Copies the whole of m to p and gives the end of its characters. In
+// 16-byte moves: a compiler left to copy 64 bytes may pick a string
+// instruction, whose start-up costs more than the copy.
+inline char* coller(char* p, const Morceau& m) noexcept {
+#pragma GCC unroll 4
+  for (std::size_t i = 0; i < m.c.size(); i += 16) std::memcpy(p + i, m.c.data() + i, 16);
+  return p + m.n;
+}
+
+// Appends the pieces of a message around n in plain decimal, in place.
+inline void ecrire_morceaux(Sortie& s, const Morceau& avant, std::int64_t n,
+                            const Morceau& apres) noexcept {
+  static_assert(sizeof avant.c + 20 + sizeof apres.c <= bloc_court);
+  if (avant.c.size() + 20 + apres.c.size() > s.capacite - s.n) vider(s);
+  char* p = coller(s.tampon + s.n, avant);
+  p += decimal(p, n);
+  p = coller(p, apres);
+  s.n = static_cast<std::size_t>(p - s.tampon);
+  if (s.par_ligne) vider(s);
+}
+
+// Appends format with its "%d" replaced by n in plain decimal, as printf
+// would. The copies have fixed sizes, so a file with faulty lines of every
+// kind leaves no branch on the length of a message to guess wrong.
+template <Format format>
+inline void ecrire_format(Sortie& s, std::int64_t n) noexcept {
+  ecrire_morceaux(s, format.avant, n, format.apres);
+}
+
+// Appends the line t and gives statut back, for a check that ends a program.
+int echec(Sortie& s, std::string_view t, int statut) noexcept;
+// Flushes a program's standard output and gives its exit status: statut, or
+// statut_sortie when the output could not be written.
+int terminer(Sortie& s, int statut) noexcept;
+
+}  // namespace textio

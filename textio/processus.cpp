@@ -1,0 +1,33 @@
+#include "textio/processus.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+namespace textio {
+
+namespace {
+
+// Whether descriptors 0, 1 and 2 are all open once this returns.
+bool garnir_standards() noexcept {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // The lowest free number is this one, since those below it are open.
+    if (::open("/dev/null", O_RDONLY) != fd) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool demarrer(Sortie& out) noexcept {
+  if (!garnir_standards()) return false;
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  out.par_ligne = ::isatty(out.fd) == 1;
+  return true;
+}
+
+}  // namespace textio

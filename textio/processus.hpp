@@ -1,0 +1,24 @@
+// What every program does before its work, so that what the system hands a
+// process (closed descriptors, a reader that goes away, a file-size limit, a
+// terminal) never costs the user a file or a message.
+#pragma once
+
+#include "textio/ecriture.hpp"
+
+namespace textio {
+
+// Readies the process and out, its standard output (descriptor 1); false
+// when the run must end at once with statut_sortie, before any file is
+// opened.
+// - A standard descriptor that is closed is opened on /dev/null, read-only,
+//   so that no file of the run takes its number: a closed standard output
+//   then fails every write, and the run ends with statut_sortie. When that
+//   cannot be done, a file could take the number: false.
+// - SIGPIPE and SIGXFSZ are ignored: a reader gone or a file grown past its
+//   limit is a failed write, reported with its status, not a killed process.
+// - At a terminal, out writes each message as soon as it is complete, as a
+//   line-buffered stream does, so a person sees a slow input's faults as
+//   they come and keeps them after Ctrl-C.
+[[nodiscard]] bool demarrer(Sortie& out) noexcept;
+
+}  // namespace textio
