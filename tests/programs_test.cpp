@@ -450,3 +450,174 @@ TEST(Faults, InputNotReadableOutputDirectoryNotWritable) {
 }
 
 }  // namespace
+
+namespace {
+
+// n dates, each followed by an empty read when faulty is set: enough of
+// them makes more messages than a pipe or the output buffer holds.
+std::string lignes(const std::string& date, int n, bool faulty) {
+  std::string t;
+  for (int i = 0; i < n; ++i) t += date + (faulty ? "\n\n" : "\n");
+  return t;
+}
+
+// What a run prints for lignes(date, n, true): the empty reads' messages.
+std::string vides(int n) {
+  std::string t;
+  for (int i = 1; i <= n; ++i) t += "ligne " + std::to_string(2 * i) + " vide\n";
+  return t;
+}
+
+// Whether two texts are equal, else where they part: a diff of two
+// half-megabyte texts would take the test minutes.
+testing::AssertionResult memes(const std::optional<std::string>& a, const std::string& b) {
+  if (a == b) return testing::AssertionSuccess();
+  if (!a) return testing::AssertionFailure() << "no such file";
+  std::size_t i = 0;
+  while (i < a->size() && i < b.size() && (*a)[i] == b[i]) ++i;
+  return testing::AssertionFailure()
+         << "sizes " << a->size() << " and " << b.size() << ", first difference at byte " << i
+         << ": '" << a->substr(i, 40) << "' for '" << b.substr(i, 40) << "'";
+}
+
+struct Panne {
+  const char* cas;
+  const char* programme;
+  std::vector<std::string> args;  // none: the input file's path
+  std::string entree;             // the input file "in", left as it is by every run
+  Milieu milieu;                  // stdout_vers and fifo name files beside "in"
+  std::string out;
+  int statut;
+  std::optional<std::string> image;  // the output file, where it must be whole
+  void (*preparer)(const std::string& in) = nullptr;
+};
+
+// What real systems do to a process: links that make two names one file,
+// readers that go away, closed descriptors, limits, slow and non-blocking
+// streams, terminals. No run may change its input, leave a cut output file
+// behind a status of 0, or die of a signal.
+TEST(Faults, WhatRealSystemsDo) {
+  const std::string rep = "01/VEND/01\n\n", rep_image = "22/09/1792\n\n";
+  const std::string greg = "22/09/1792\n\n", greg_image = "01/VEND/01\n\n";
+  const std::string beaucoup = lignes("22/09/1792", 20000, true);
+  const std::string beaucoup_image = lignes("01/VEND/01", 20000, true);
+  const std::string rapport = "ligne vide 2\nannée Max 1792\nannée Min 1792\nfini \n";
+  const long pile = 200 * 1024;
+  const std::vector<Panne> rangs = {
+      {"output is a symbolic link to the input",
+       BATCHCIVIL,
+       {},
+       rep,
+       {},
+       image_impossible,
+       3,
+       rep,
+       [](const std::string& in) { std::filesystem::create_symlink("in", in + ".Greg"); }},
+      {"output is a hard link to the input",
+       BATCHREVO,
+       {},
+       greg,
+       {},
+       image_impossible,
+       3,
+       greg,
+       [](const std::string& in) { std::filesystem::create_hard_link(in, in + ".rep"); }},
+      {"standard output is the output file",
+       BATCHCIVIL,
+       {},
+       rep,
+       {.stdout_vers = "in.Greg"},
+       "",
+       3,
+       image_impossible},
+      {"standard output appends to the input",
+       BATCHCIVIL,
+       {},
+       rep,
+       {.stdout_vers = "in", .ajout = true},
+       "",
+       5,
+       rep_image},
+      {"standard output appends to the input",
+       YEARSCAN,
+       {},
+       greg,
+       {.stdout_vers = "in", .ajout = true},
+       "",
+       5,
+       std::nullopt},
+      {"reader gone", BATCHREVO, {}, beaucoup, {.lecteur_parti = true}, "", 5, beaucoup_image},
+      {"reader gone", BATCHCIVIL, {}, rep, {.lecteur_parti = true}, "", 5, rep_image},
+      {"reader gone", YEARSCAN, {}, greg, {.lecteur_parti = true}, "", 5, std::nullopt},
+      {"reader gone", DAYCIVIL, {"01/VEND/01"}, "", {.lecteur_parti = true}, "", 5, std::nullopt},
+      {"reader gone", DAYREVO, {"22/09/1792"}, "", {.lecteur_parti = true}, "", 5, std::nullopt},
+      {"standard descriptors closed",
+       BATCHREVO,
+       {},
+       beaucoup,
+       {.fermes = {0, 1, 2}},
+       "",
+       5,
+       beaucoup_image},
+      {"file-size limit",
+       BATCHREVO,
+       {},
+       lignes("22/09/1792", 20000, false),
+       {.limite_fichier = 65536},
+       image_impossible,
+       3,
+       std::nullopt},
+      {"small stack", BATCHCIVIL, {}, rep, {.limite_pile = pile}, "ligne 2 vide\n", 0, rep_image},
+      {"small stack", BATCHREVO, {}, greg, {.limite_pile = pile}, "ligne 2 vide\n", 0, greg_image},
+      {"small stack", YEARSCAN, {}, greg, {.limite_pile = pile}, rapport, 0, std::nullopt},
+      {"non-blocking standard output",
+       BATCHREVO,
+       {},
+       beaucoup,
+       {.non_bloquant = true},
+       vides(20000),
+       0,
+       beaucoup_image},
+      {"terminal, slow input",
+       BATCHCIVIL,
+       {},
+       "",
+       {.terminal = true,
+        .fifo = "in",
+        .avant = "\n",
+        .attendu = "ligne 1 vide\n",
+        .apres = "01/VEND/01\n"},
+       "ligne 1 vide\n",
+       0,
+       "\n22/09/1792\n"},
+  };
+  for (const Panne& p : rangs) {
+    SCOPED_TRACE(std::string(p.cas) + ": " + p.programme);
+    Dossier d;
+    const std::string in = d.chemin("in");
+    if (p.milieu.fifo.empty())
+      ecrire_fichier(in, p.entree);
+    else
+      ASSERT_EQ(mkfifo(in.c_str(), 0600), 0);
+    if (p.preparer != nullptr) p.preparer(in);
+    Milieu m = p.milieu;
+    if (!m.stdout_vers.empty()) m.stdout_vers = d.chemin(m.stdout_vers);
+    if (!m.fifo.empty()) m.fifo = d.chemin(m.fifo);
+    const Execution e = lancer(p.programme, p.args.empty() ? std::vector{in} : p.args, m);
+    EXPECT_TRUE(memes(e.out, p.out));
+    EXPECT_EQ(e.statut, p.statut);
+    EXPECT_EQ(e.err, "");
+    if (p.milieu.fifo.empty()) {
+      EXPECT_TRUE(memes(lire_fichier(in), p.entree));
+    }
+    if (!m.attendu.empty()) {
+      EXPECT_TRUE(e.attendu_vu) << "shown only at the end";
+    }
+    const std::string suffixe = p.programme == std::string(BATCHCIVIL) ? ".Greg" : ".rep";
+    if (p.image) {
+      EXPECT_TRUE(memes(lire_fichier(in + suffixe), *p.image));
+    }
+  }
+}
+
+}  // namespace

@@ -2,34 +2,89 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+namespace {
+
+// Feeds the slow input: `avant`, then `apres` once `attendu` has shown on
+// standard output (read into s.out) or 5 s have passed.
+void nourrir(const Milieu& m, int out, Execution& s) {
+  using horloge = std::chrono::steady_clock;
+  const auto limite = horloge::now() + std::chrono::seconds(5);
+  int fifo = -1;  // no reader yet: open would block, so wait for one
+  while ((fifo = open(m.fifo.c_str(), O_WRONLY | O_NONBLOCK)) < 0 && horloge::now() < limite)
+    usleep(10000);
+  if (fifo < 0) return;
+  if (write(fifo, m.avant.data(), m.avant.size()) < 0) throw std::runtime_error("fifo");
+  while (s.out.find(m.attendu) == std::string::npos && horloge::now() < limite) {
+    pollfd p{out, POLLIN, 0};
+    if (poll(&p, 1, 50) <= 0) continue;
+    char buf[4096];
+    const ssize_t k = read(out, buf, sizeof buf);
+    if (k <= 0) break;
+    s.out.append(buf, static_cast<std::size_t>(k));
+  }
+  s.attendu_vu = s.out.find(m.attendu) != std::string::npos;
+  if (write(fifo, m.apres.data(), m.apres.size()) < 0) throw std::runtime_error("fifo");
+  close(fifo);
+}
+
+}  // namespace
+
 Execution lancer(const std::string& programme, const std::vector<std::string>& args,
-                 const std::string& stdout_vers) {
+                 const Milieu& m) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
+  if (m.lecteur_parti) close(out[0]);
+  if (m.non_bloquant) fcntl(out[1], F_SETFL, O_NONBLOCK);
+  int esclave = -1;
+  if (m.terminal) {  // the master end replaces the pipe's reading end
+    close(out[0]);
+    close(out[1]);
+    out[0] = posix_openpt(O_RDWR | O_NOCTTY);
+    if (out[0] < 0 || grantpt(out[0]) != 0 || unlockpt(out[0]) != 0)
+      throw std::runtime_error("pty");
+    out[1] = esclave = open(ptsname(out[0]), O_RDWR | O_NOCTTY);
+    termios t{};
+    if (esclave < 0 || tcgetattr(esclave, &t) != 0) throw std::runtime_error("pty");
+    t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    tcsetattr(esclave, TCSANOW, &t);
+  }
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork");
   if (pid == 0) {
-    if (stdout_vers.empty()) {
+    if (m.stdout_vers.empty()) {
       dup2(out[1], 1);
     } else {
-      const int fd = open(stdout_vers.c_str(), O_WRONLY);
+      const int fd =
+          open(m.stdout_vers.c_str(), O_WRONLY | O_CREAT | (m.ajout ? O_APPEND : 0), 0644);
       if (fd < 0) _exit(127);
       dup2(fd, 1);
     }
     dup2(err[1], 2);
     const int nul = open("/dev/null", O_RDONLY);
     dup2(nul, 0);
-    close(out[0]);
+    if (!m.lecteur_parti) close(out[0]);
     close(err[0]);
+    for (const int fd : m.fermes) close(fd);
+    if (m.limite_fichier >= 0) {
+      const rlimit r{static_cast<rlim_t>(m.limite_fichier), static_cast<rlim_t>(m.limite_fichier)};
+      setrlimit(RLIMIT_FSIZE, &r);
+    }
+    if (m.limite_pile >= 0) {
+      const rlimit r{static_cast<rlim_t>(m.limite_pile), static_cast<rlim_t>(m.limite_pile)};
+      setrlimit(RLIMIT_STACK, &r);
+    }
     std::vector<char*> argv{const_cast<char*>(programme.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -39,9 +94,12 @@ Execution lancer(const std::string& programme, const std::vector<std::string>& a
   close(out[1]);
   close(err[1]);
   Execution s{};
+  if (m.lecteur_parti) out[0] = -1;
+  if (!m.fifo.empty()) nourrir(m, out[0], s);
+  if (m.non_bloquant) usleep(300000);  // long enough for the pipe to fill
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
   std::string* dest[2] = {&s.out, &s.err};
-  int ouverts = 2;
+  int ouverts = m.lecteur_parti ? 1 : 2;
   while (ouverts > 0) {
     if (poll(fds, 2, -1) < 0) continue;
     for (int i = 0; i < 2; ++i) {
@@ -50,7 +108,7 @@ Execution lancer(const std::string& programme, const std::vector<std::string>& a
       const ssize_t k = read(fds[i].fd, buf, sizeof buf);
       if (k > 0) {
         dest[i]->append(buf, static_cast<std::size_t>(k));
-      } else {
+      } else {  // a terminal whose last writer has gone answers EIO
         close(fds[i].fd);
         fds[i].fd = -1;
         --ouverts;

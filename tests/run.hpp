@@ -6,15 +6,36 @@
 #include <vector>
 
 struct Execution {
-  std::string out;  // every byte of standard output
-  std::string err;  // every byte of standard error
-  int statut;       // exit status, or 128 + signal
+  std::string out;          // every byte of standard output
+  std::string err;          // every byte of standard error
+  int statut;               // exit status, or 128 + signal
+  bool attendu_vu = false;  // Milieu::attendu was seen before the input ended
 };
+
+// The conditions a process starts in, as real systems make them.
+struct Milieu {
+  std::string stdout_vers{};   // standard output to this file (then out stays empty)...
+  bool ajout = false;          // ...opened for appending, as >> does
+  bool lecteur_parti = false;  // standard output: a pipe whose reader has gone
+  bool non_bloquant = false;   // standard output: a non-blocking pipe, read after a pause
+  bool terminal = false;       // standard output: a terminal (no newline translation)
+  std::vector<int> fermes{};   // standard descriptors closed at start
+  long limite_fichier = -1;    // RLIMIT_FSIZE in bytes, -1 for none
+  long limite_pile = -1;       // RLIMIT_STACK in bytes, -1 for none
+  // A slow input: the FIFO `fifo` receives `avant`, then, once standard
+  // output shows `attendu` (or after 5 s), `apres` and its end.
+  std::string fifo{}, avant{}, attendu{}, apres{};
+};
+
+Execution lancer(const std::string& programme, const std::vector<std::string>& args,
+                 const Milieu& milieu);
 
 // Runs programme with args; standard output goes to a pipe, or to the file
 // stdout_vers when one is given (then out stays empty).
-Execution lancer(const std::string& programme, const std::vector<std::string>& args,
-                 const std::string& stdout_vers = "");
+inline Execution lancer(const std::string& programme, const std::vector<std::string>& args,
+                        const std::string& stdout_vers = "") {
+  return lancer(programme, args, Milieu{.stdout_vers = stdout_vers});
+}
 
 // A fresh directory, removed with everything in it at the end of the scope.
 class Dossier {

@@ -1,7 +1,6 @@
 #include "textio/lecture.hpp"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,12 +80,6 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
     const ssize_t r = ::read(l.fd, l.tampon + l.fin, l.capacite - l.fin);
     if (r < 0) {
       if (errno == EINTR) continue;
-      // A descriptor left non-blocking: wait for the writer, as a blocking
-      // read would.
-      if (errno == EAGAIN || errno == EWOULDBLOCK) {
-        pollfd attente{l.fd, POLLIN, 0};
-        if (::poll(&attente, 1, -1) >= 0 || errno == EINTR) continue;
-      }
       l.erreur = true;
       return false;
     }
