@@ -24,8 +24,9 @@ bool garnir_standards() noexcept {
 
 bool demarrer(Sortie& out) noexcept {
   if (!garnir_standards()) return false;
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
+  // Neither can fail: both signals exist and may be ignored.
+  (void)std::signal(SIGPIPE, SIG_IGN);
+  (void)std::signal(SIGXFSZ, SIG_IGN);
   out.par_ligne = ::isatty(out.fd) == 1;
   return true;
 }
