@@ -1,22 +1,22 @@
 #!/usr/bin/env bash
-# Every man page is lint-clean, and the commands of its EXEMPLES section, run
-# on copies of the shipped examples, print what the page shows (trailing
-# blanks aside: a rendered page keeps none).
+# Every man page, English and French, is lint-clean, and the commands of its
+# EXAMPLES (EXEMPLES) section, run on copies of the shipped examples, print
+# what the page shows (trailing blanks aside: a rendered page keeps none).
 #   man_examples.sh PROGRAM_DIR SOURCE_DIR
 set -u
 bin=$(cd "$1" && pwd)
 src=$2
 echec=0
-for page in "$src"/man/*.1; do
-  nom=$(basename "$page" .1)
+for page in "$src"/man/*.1 "$src"/man/fr/*.1; do
+  nom=${page#"$src"/man/}
   lint=$(groff -man -ww -z "$page" 2>&1)
   if [ -n "$lint" ]; then
     printf '%s: groff says:\n%s\n' "$nom" "$lint"
     echec=1
   fi
-  # The EXEMPLES section as a reader sees it, from its first command on.
+  # The examples as a reader sees them, from the first command on.
   montre=$(groff -man -Tutf8 -P-cbou "$page" |
-    awk '/^EXEMPLES/ {dans = 1; next} /^[^ ]/ {dans = 0} dans' |
+    awk '/^(EXAMPLES|EXEMPLES)/ {dans = 1; next} /^[^ ]/ {dans = 0} dans' |
     sed -e 's/^       //' -e 's/ *$//' | sed -n '/^\$ /,$p' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}')
   if [ -z "$montre" ]; then
     echo "$nom: no example"
