@@ -11,6 +11,8 @@ namespace textio {
 
 namespace {
 
+constexpr std::size_t decalage = 2048;
+
 constexpr bool blanc(char c) noexcept {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -49,10 +51,13 @@ bool meme_fichier(int a, int b) noexcept {
 
 Lecteur::Lecteur(int f) noexcept : fd(f), tampon(secours.data()), capacite(secours.size() - 16) {
   // Zeroed, as the short block is: the 16 bytes a read looks at past the
-  // end of what was read are then never unset.
-  tas.reset(new (std::nothrow) char[bloc_lecture + 16]());
+  // end of what was read are then never unset. The block starts half a page
+  // in: a writer's block starts at the start of its own, and on a file whose
+  // results are as long as its lines, a read at the same place in its page
+  // as a write just made would wait on it (4K aliasing), line after line.
+  tas.reset(new (std::nothrow) char[decalage + bloc_lecture + 16]());
   if (tas != nullptr) {
-    tampon = tas.get();
+    tampon = tas.get() + decalage;
     capacite = bloc_lecture;
   }
 }
