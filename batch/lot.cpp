@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "textio/processus.hpp"
+
 namespace lot {
 
 namespace {
@@ -23,15 +25,14 @@ int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fi
   const std::string image = std::string(chemin).append(suffixe);
   f.image = ::open(image.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   struct stat st {};
-  if (f.image < 0 || textio::meme_fichier(f.image, f.source) || textio::meme_fichier(f.image, 1) ||
-      ::fstat(f.image, &st) != 0 || (S_ISREG(st.st_mode) && ::ftruncate(f.image, 0) != 0)) {
+  if (f.image < 0 || textio::meme_fichier(f.image, f.source) ||
+      textio::meme_fichier(f.image, out.fd) || ::fstat(f.image, &st) != 0 ||
+      (S_ISREG(st.st_mode) && ::ftruncate(f.image, 0) != 0)) {
     if (f.image >= 0) ::close(f.image);
     ::close(f.source);
     return textio::echec(out, image_impossible, 3);
   }
-  // Messages written into the input would be read back as lines, each
-  // giving more messages: the report is given up, never the input.
-  if (textio::meme_fichier(f.source, out.fd)) out.echec = true;
+  textio::garder_source(out, f.source);
   return 0;
 }
 

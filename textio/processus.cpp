@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <csignal>
 
+#include "textio/lecture.hpp"
+
 namespace textio {
 
 namespace {
@@ -29,6 +31,10 @@ bool demarrer(Sortie& out) noexcept {
   (void)std::signal(SIGXFSZ, SIG_IGN);
   out.par_ligne = ::isatty(out.fd) == 1;
   return true;
+}
+
+void garder_source(Sortie& out, int source) noexcept {
+  if (meme_fichier(source, out.fd)) out.echec = true;
 }
 
 }  // namespace textio

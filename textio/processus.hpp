@@ -21,4 +21,10 @@ namespace textio {
 //   they come and keeps them after Ctrl-C.
 [[nodiscard]] bool demarrer(Sortie& out) noexcept;
 
+// Gives up out when it writes into the very file that source reads
+// (`yearscan f >> f`): messages written there would change the input and be
+// read back as lines, each giving more messages. Nothing more is written to
+// out, and the run ends with statut_sortie.
+void garder_source(Sortie& out, int source) noexcept;
+
 }  // namespace textio

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "textio/lecture.hpp"
+#include "textio/processus.hpp"
 
 namespace {
 
@@ -41,9 +42,7 @@ int yearscan(const char* chemin, textio::Sortie& out) {
     textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
-  // Messages written into the input would be read back as lines, each
-  // giving more messages: the report is given up, never the input.
-  if (textio::meme_fichier(fd, out.fd)) out.echec = true;
+  textio::garder_source(out, fd);
 
   Annees vues{};
   std::int32_t max = 0;
