@@ -33,7 +33,7 @@ bool tout_ecrire(int fd, const char* p, std::size_t n) noexcept {
 
 }  // namespace
 
-Sortie::Sortie(int f, std::size_t taille, bool ligne) noexcept : fd(f), par_ligne(ligne) {
+Sortie::Sortie(int f, std::size_t taille) noexcept : fd(f) {
   if (taille > secours.size()) tas.reset(new (std::nothrow) char[taille]);
   tampon = tas != nullptr ? tas.get() : secours.data();
   capacite = tas != nullptr ? taille : secours.size();
