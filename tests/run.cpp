@@ -45,16 +45,18 @@ Execution lancer(const std::string& programme, const std::vector<std::string>& a
                  const Milieu& m) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
-  if (m.lecteur_parti) close(out[0]);
+  if (m.lecteur_parti) {  // gone before the program starts: -1 from here on
+    close(out[0]);
+    out[0] = -1;
+  }
   if (m.non_bloquant) fcntl(out[1], F_SETFL, O_NONBLOCK);
-  int esclave = -1;
   if (m.terminal) {  // the master end replaces the pipe's reading end
     close(out[0]);
     close(out[1]);
     out[0] = posix_openpt(O_RDWR | O_NOCTTY);
     if (out[0] < 0 || grantpt(out[0]) != 0 || unlockpt(out[0]) != 0)
       throw std::runtime_error("pty");
-    out[1] = esclave = open(ptsname(out[0]), O_RDWR | O_NOCTTY);
+    const int esclave = out[1] = open(ptsname(out[0]), O_RDWR | O_NOCTTY);
     termios t{};
     if (esclave < 0 || tcgetattr(esclave, &t) != 0) throw std::runtime_error("pty");
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -74,7 +76,7 @@ Execution lancer(const std::string& programme, const std::vector<std::string>& a
     dup2(err[1], 2);
     const int nul = open("/dev/null", O_RDONLY);
     dup2(nul, 0);
-    if (!m.lecteur_parti) close(out[0]);
+    if (out[0] >= 0) close(out[0]);
     close(err[0]);
     for (const int fd : m.fermes) close(fd);
     if (m.limite_fichier >= 0) {
@@ -94,12 +96,11 @@ Execution lancer(const std::string& programme, const std::vector<std::string>& a
   close(out[1]);
   close(err[1]);
   Execution s{};
-  if (m.lecteur_parti) out[0] = -1;
   if (!m.fifo.empty()) nourrir(m, out[0], s);
   if (m.non_bloquant) usleep(300000);  // long enough for the pipe to fill
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
   std::string* dest[2] = {&s.out, &s.err};
-  int ouverts = m.lecteur_parti ? 1 : 2;
+  int ouverts = out[0] < 0 ? 1 : 2;
   while (ouverts > 0) {
     if (poll(fds, 2, -1) < 0) continue;
     for (int i = 0; i < 2; ++i) {
