@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "calendar/date.hpp"
@@ -46,11 +45,11 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out) {
   Fichiers f;
   if (const int statut = ouvrir(chemin, suffixe, out, f); statut != 0) return statut;
   textio::Lecteur source(f.source);
-  textio::Sortie sortie(f.image);
+  textio::Sortie image(f.image);
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view texte;
-  calendar::Resultat r;
-  while (!sortie.echec && textio::lire(source, texte)) {
+  calendar::Resultat r{};  // the ten bytes ecrire_resultat copies are always set
+  while (!textio::en_panne(image) && textio::lire(source, texte)) {
     ++ligne;
     r[0] = '\0';
     // The three length tests at once: an empty read has a message of its
@@ -62,16 +61,9 @@ int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out) {
       textio::ecrire_format<"format date errone ligne %d\n">(out, ligne);
     else
       convertir(out, texte, ligne, r);
-    // A batch result is ten characters or none. Both are copied at the
-    // same fixed size, and the line ends after the tenth or at once, which
-    // leaves no branch to guess wrong on files with many faulty lines.
-    const bool vide = r[0] == '\0';
-    char* p = textio::place(sortie, 11);
-    std::memcpy(p, r.data(), 10);
-    p[vide ? 0 : 10] = '\n';
-    sortie.n -= vide ? 10 : 0;
+    textio::ecrire_resultat(image, r.data(), r[0] == '\0');
   }
-  return fermer(f, source, sortie, out);
+  return fermer(f, source, image, out);
 }
 
 }  // namespace lot

@@ -4,6 +4,6 @@
 // With no argument, there is no input file to open.
 int main(int argc, char** argv) {
   textio::Sortie out(1);
-  if (!textio::demarrer(out)) return textio::statut_sortie;
+  if (!textio::demarrer(out)) return textio::statut_sortie_perdue;
   return textio::terminer(out, batchrevo(argc > 1 ? argv[1] : nullptr, out));
 }

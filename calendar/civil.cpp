@@ -2,57 +2,39 @@
 
 #include <array>
 
+#include "calendar/jours.hpp"
 #include "textio/lecture.hpp"
 
 namespace civil {
 
 namespace {
 
-// The texts of a Gregorian date; each is conforming at its layout's length
-// (2, 2 and 4), which any date of the years -9..99 has.
-struct Textes {
-  calendar::Champ jour, mois, annee;
-};
+// 31 December 1805, the last day the batch flavour converts.
+constexpr std::int32_t dernier_jour = calendar::jour_gregorien(1805, 12, 31);
 
-constexpr Textes textes(const Greg& g) noexcept {
-  return {calendar::deux_chiffres(g.jour), calendar::deux_chiffres(g.mois),
-          calendar::en_decimal(g.annee)};
+// The Gregorian date text of day number n.
+constexpr calendar::Resultat texte_gregorien(std::int32_t n) noexcept {
+  const calendar::Date g = calendar::date_gregorienne(n);
+  calendar::Resultat r{};
+  calendar::composer(r, calendar::deux_chiffres(g.jour), calendar::deux_chiffres(g.mois),
+                     calendar::en_decimal(g.annee));
+  return r;
 }
 
-constexpr void composer(calendar::Resultat& r, const Textes& t) noexcept {
-  calendar::composer(r, t.jour, t.mois, t.annee);
-}
+// The texts the layout would refuse ("Jour/Mois/Annee non Conforme") never
+// arise: a day and a month take two characters once padded, and the years
+// -9..99 of the Republic fall within 1782..1891, four digits each.
+static_assert(calendar::date_gregorienne(calendar::jour_republicain(-9, 1, 1)).annee == 1782);
+static_assert(calendar::date_gregorienne(calendar::jour_republicain(99, 13, 5)).annee == 1891);
 
-constexpr textio::Format apres_la_fin =
-    "date républicaine hors limite ligne %d, le résultat peut être erroné \n";
-
-// The batch results of every date of the years 1 to 14, worked out here by
-// the compiler from calcul and the same composing as at run time: the date
-// text, or the empty text for a date past 31 December 1805.
-constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
-  const auto z = [](std::int32_t v) { return static_cast<std::size_t>(v); };
-  return (z(y - 1) * 13 + z(m - 1)) * 30 + z(d - 1);
-}
-
-struct Lot {
-  std::array<calendar::Entree, std::size_t{14} * 13 * 30> t{};
-  bool gardes_tenues = true;  // no text guard failed, so the table needs none
-};
-
-constexpr Lot resultats_lot = [] {
-  Lot l;
-  for (std::int32_t y = 1; y <= 14; ++y)
-    for (std::int32_t m = 1; m <= 13; ++m)
-      for (std::int32_t d = 1; d <= (m == 13 ? 6 : 30); ++d) {
-        const Greg g = calcul(d, m, y);
-        if (g.annee > 1805) continue;
-        const Textes x = textes(g);
-        if (x.jour.n != 2 || x.mois.n != 2 || x.annee.n != 4) l.gardes_tenues = false;
-        composer(l.t[rang_lot(d, m, y)].r, x);
-      }
-  return l;
+// The batch results, worked out by the compiler: the date text of every day
+// from 22 September 1792 to 31 December 1805, by day number.
+constexpr auto resultats_lot = [] {
+  std::array<calendar::Entree, dernier_jour + 1> t{};
+  for (std::int32_t n = 0; n <= dernier_jour; ++n)
+    t[static_cast<std::size_t>(n)].r = texte_gregorien(n);
+  return t;
 }();
-static_assert(resultats_lot.gardes_tenues, "a date text of the years 1 to 14 breaks its layout");
 
 }  // namespace
 
@@ -76,37 +58,21 @@ Lecture lire(std::string_view date) noexcept {
 void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee, std::int64_t ligne) noexcept {
   r[0] = '\0';
-  if (annee <= 0) {
-    textio::ecrire_format<"date républicaine hors limite ligne %d \n">(out, ligne);
-    return;
-  }
-  // Days 7 to 30 of the complementary month have slots, empty ones: the
-  // bounds keep the index in the table, the precondition does the rest.
-  if (annee <= 14 && mois >= 1 && mois <= 13 && jour >= 1 && jour <= 30) {
-    r = resultats_lot.t[rang_lot(jour, mois, annee)].r;
-    if (r[0] == '\0') textio::ecrire_format<apres_la_fin>(out, ligne);
-    return;
-  }
-  // Later years: the same steps at run time.
-  const Greg g = calcul(jour, mois, annee);
-  if (g.annee > 1805) return textio::ecrire_format<apres_la_fin>(out, ligne);
-  const Textes t = textes(g);
-  if (t.jour.n != 2) return textio::ecrire_format<"Jour non Conforme ligne %d\n">(out, ligne);
-  if (t.mois.n != 2) return textio::ecrire_format<"Mois non Conforme ligne %d \n">(out, ligne);
-  if (t.annee.n != 4) return textio::ecrire_format<"Annee non Conforme lgne %d\n">(out, ligne);
-  composer(r, t);
+  if (annee <= 0)
+    return textio::ecrire_format<"date républicaine hors limite ligne %d \n">(out, ligne);
+  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);  // [0, 36158]
+  if (n > dernier_jour)
+    return textio::ecrire_format<
+        "date républicaine hors limite ligne %d, le résultat peut être erroné \n">(out, ligne);
+  r = resultats_lot[static_cast<std::size_t>(n)].r;
 }
 
 void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee) noexcept {
-  const Greg g = calcul(jour, mois, annee);
-  if (g.annee > 1805)
+  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);
+  if (n > dernier_jour)
     textio::ecrire_ligne(out, "date républicaine hors limite, le résultat peut être erroné");
-  const Textes t = textes(g);
-  if (t.jour.n != 2) textio::ecrire_ligne(out, "Jour non Conforme");
-  if (t.mois.n != 2) textio::ecrire_ligne(out, "Mois non Conforme");
-  if (t.annee.n != 4) textio::ecrire_ligne(out, "Annee non Conforme");
-  composer(r, t);
+  r = texte_gregorien(n);
 }
 
 }  // namespace civil

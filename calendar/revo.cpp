@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "calendar/jours.hpp"
 #include "textio/lecture.hpp"
 
 namespace revo {
@@ -20,31 +21,34 @@ Lecture lire(std::string_view date) noexcept {
 
 namespace {
 
-constexpr void composer(calendar::Resultat& r, const Rep& rep) noexcept {
+// A slot for each day of the years 1792..1805, 31 to a month: cheaper to
+// find than the day number.
+constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
+  return static_cast<std::size_t>(((y - 1792) * 12 + m - 1) * 31 + d - 1);
+}
+
+// The Republican date text of day number n. Day numbers give month codes
+// 1..13 alone, so moisrtos always writes four letters.
+constexpr calendar::Resultat texte_republicain(std::int32_t n) noexcept {
+  const calendar::Date rep = calendar::date_republicaine(n);
   std::array<char, 5> mois{};
   calendar::moisrtos(mois, rep.mois);
-  calendar::Champ m;
-  for (; m.n < 4 && mois[m.n] != '\0'; ++m.n) m.c[m.n] = mois[m.n];
+  calendar::Champ m{{mois[0], mois[1], mois[2], mois[3]}, 4};
+  calendar::Resultat r{};
   calendar::composer(r, calendar::deux_chiffres(rep.jour), m, calendar::deux_chiffres(rep.annee));
+  return r;
 }
 
-// The batch results of every day of the years 1792 to 1805, worked out here
-// by the compiler from calcul and the same composing as at run time: the
-// date text, or the empty text for a date in year 0 of the Republic.
-constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
-  const auto z = [](std::int32_t v) { return static_cast<std::size_t>(v); };
-  return (z(y - 1792) * 12 + z(m - 1)) * 31 + z(d - 1);
-}
-
+// The batch results, worked out by the compiler: the date text of every day
+// of the years 1792 to 1805, or the empty text for a date in year 0 of the
+// Republic; the slots of days no month has stay empty.
 constexpr auto resultats_lot = [] {
-  std::array<calendar::Entree, std::size_t{14} * 12 * 31> t{};
+  std::array<calendar::Entree, rang_lot(31, 12, 1805) + 1> t{};
   for (std::int32_t y = 1792; y <= 1805; ++y)
     for (std::int32_t m = 1; m <= 12; ++m)
-      for (std::int32_t d = 1; d <= 31; ++d) {
-        if (verifier(d, m, y) != Jour::valide) continue;
-        const Rep rep = calcul(d, m, y);
-        if (rep.annee != 0) composer(t[rang_lot(d, m, y)].r, rep);
-      }
+      for (std::int32_t d = 1; d <= 31; ++d)
+        if (verifier(d, m, y) == Jour::valide && calendar::jour_gregorien(y, m, d) >= 0)
+          t[rang_lot(d, m, y)].r = texte_republicain(calendar::jour_gregorien(y, m, d));
   return t;
 }();
 
@@ -52,24 +56,13 @@ constexpr auto resultats_lot = [] {
 
 void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee, std::int64_t ligne) noexcept {
-  constexpr textio::Format an_zero = "date républicaine hors limite ligne%d\n";
-  if (annee >= 1792 && annee <= 1805 && mois >= 1 && mois <= 12 && jour >= 1 && jour <= 31) {
-    r = resultats_lot[rang_lot(jour, mois, annee)].r;
-    if (r[0] == '\0') textio::ecrire_format<an_zero>(out, ligne);
-    return;
-  }
-  // Other years: the same steps at run time.
-  const Rep rep = calcul(jour, mois, annee);
-  if (rep.annee == 0) {
-    r[0] = '\0';
-    return textio::ecrire_format<an_zero>(out, ligne);
-  }
-  composer(r, rep);
+  r = resultats_lot[rang_lot(jour, mois, annee)].r;
+  if (r[0] == '\0') textio::ecrire_format<"date républicaine hors limite ligne%d\n">(out, ligne);
 }
 
 void traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee) noexcept {
-  composer(r, calcul(jour, mois, annee));
+  r = texte_republicain(calendar::jour_gregorien(annee, mois, jour));
 }
 
 }  // namespace revo

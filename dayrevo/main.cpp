@@ -5,6 +5,6 @@
 // a short buffer, and no heap.
 int main(int argc, char** argv) {
   textio::Sortie out(1, textio::bloc_court);
-  if (!textio::demarrer(out)) return textio::statut_sortie;
+  if (!textio::demarrer(out)) return textio::statut_sortie_perdue;
   return textio::terminer(out, dayrevo(argc > 1 ? argv[1] : "", out));
 }

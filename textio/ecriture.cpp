@@ -40,15 +40,15 @@ Sortie::Sortie(int f, std::size_t taille) noexcept : fd(f) {
 }
 
 bool vider(Sortie& s) noexcept {
-  if (!s.echec && s.n > 0 && !tout_ecrire(s.fd, s.tampon, s.n)) s.echec = true;
+  if (!s.panne && s.n > 0 && !tout_ecrire(s.fd, s.tampon, s.n)) s.panne = true;
   s.n = 0;
-  return !s.echec;
+  return !s.panne;
 }
 
 void ecrire_lent(Sortie& s, std::string_view t) noexcept {
   vider(s);
   if (t.size() > s.capacite) {
-    if (!s.echec && !tout_ecrire(s.fd, t.data(), t.size())) s.echec = true;
+    if (!s.panne && !tout_ecrire(s.fd, t.data(), t.size())) s.panne = true;
     return;
   }
   ecrire(s, t);
@@ -66,7 +66,7 @@ int echec(Sortie& s, std::string_view t, int statut) noexcept {
 }
 
 int terminer(Sortie& s, int statut) noexcept {
-  return vider(s) ? statut : statut_sortie;
+  return vider(s) ? statut : statut_sortie_perdue;
 }
 
 }  // namespace textio

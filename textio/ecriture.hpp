@@ -21,8 +21,9 @@ inline constexpr std::size_t bloc_ecriture = std::size_t{1} << 17;
 // The smallest buffer a Sortie works with: room for the longest message.
 inline constexpr std::size_t bloc_court = 256;
 
-// Exit status of every program whose standard output could not be written.
-inline constexpr int statut_sortie = 5;
+// Exit status of a program whose standard output could not be written: its
+// report is lost.
+inline constexpr int statut_sortie_perdue = 5;
 
 // "00" to "99", the two characters of each number side by side.
 inline constexpr std::array<char, 200> paires = [] {
@@ -43,7 +44,9 @@ inline constexpr std::array<std::uint64_t, 20> plus_petits = [] {
 }();
 
 // The count of decimal digits of u: log10 from log2 (1233 / 4096 is just
-// under log10(2)), which is one short at most.
+// under log10(2)), which is one short at most. Measured against counting by
+// division: 6.8% fewer instructions for batchcivil, 5.6% for batchrevo and
+// yearscan, on files with 30% faulty lines (callgrind, 1M lines).
 constexpr std::size_t chiffres(std::uint64_t u) noexcept {
   const std::size_t t = (static_cast<std::size_t>(std::bit_width(u)) * 1233) >> 12;  // [0, 19]
   return t + (u >= plus_petits[t] ? 1 : 0);
@@ -70,7 +73,9 @@ constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
 }
 
 // A buffered writer on a file descriptor. After a failed write every later
-// write is dropped and `echec` stays set, so the caller can report it once.
+// write is dropped and `panne` stays set, so the caller can report it once.
+// Its fields are the writer's own: other code goes through the functions
+// below.
 // The buffer lives on the heap, so that a small stack is enough; when the
 // heap has none to give, a short one of its own serves, with more system
 // calls and the same bytes.
@@ -80,7 +85,7 @@ struct Sortie {
   Sortie(const Sortie&) = delete;
   Sortie& operator=(const Sortie&) = delete;
   int fd;
-  bool echec = false;
+  bool panne = false;
   // Each message written out as soon as it is complete, as a line-buffered
   // stream does.
   bool par_ligne = false;
@@ -93,6 +98,18 @@ struct Sortie {
 
 // Writes out what is buffered; false once any write has failed.
 bool vider(Sortie& s) noexcept;
+// Whether a write has failed, or the writer was given up.
+inline bool en_panne(const Sortie& s) noexcept {
+  return s.panne;
+}
+// Drops everything written from now on, as after a failed write.
+inline void abandonner(Sortie& s) noexcept {
+  s.panne = true;
+}
+// Writes each message out as soon as it is complete.
+inline void ligne_a_ligne(Sortie& s) noexcept {
+  s.par_ligne = true;
+}
 // Appends t when the buffer is too full for it.
 void ecrire_lent(Sortie& s, std::string_view t) noexcept;
 // Appends t.
@@ -101,13 +118,16 @@ inline void ecrire(Sortie& s, std::string_view t) noexcept {
   std::memcpy(s.tampon + s.n, t.data(), t.size());
   s.n += t.size();
 }
-// Room for the next n bytes (n at most bloc_court), which the caller fills
-// at once.
-inline char* place(Sortie& s, std::size_t n) noexcept {
-  if (n > s.capacite - s.n) vider(s);
+// Appends a batch result and a newline: the ten characters at dix, or none
+// when vide. The ten are copied either way, at one size, so that a file with
+// many faulty lines leaves no branch to guess wrong; dix must have ten bytes
+// that can be read.
+inline void ecrire_resultat(Sortie& s, const char* dix, bool vide) noexcept {
+  if (11 > s.capacite - s.n) vider(s);
   char* p = s.tampon + s.n;
-  s.n += n;
-  return p;
+  std::memcpy(p, dix, 10);
+  p[vide ? 0 : 10] = '\n';
+  s.n += vide ? 1 : 11;
 }
 // Appends t and a newline, as puts writes a line; a message like any other.
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
@@ -115,8 +135,7 @@ void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
 // with a piece too long for Morceau.
 void format_invalide();
 
-// A piece of a message, padded to a fixed width: copied whole, so that every
-// message is copied at the same size, but only its n characters count.
+// A piece of a message, at most 64 characters.
 struct Morceau {
   std::array<char, 64> c{};
   std::size_t n = 0;
@@ -140,33 +159,26 @@ struct Format {
   Morceau apres;
 };
 
-// Copies the whole of m to p and gives the end of its characters. In
-// 16-byte moves: a compiler left to copy 64 bytes may pick a string
-// instruction, whose start-up costs more than the copy.
-inline char* coller(char* p, const Morceau& m) noexcept {
-#pragma GCC unroll 4
-  for (std::size_t i = 0; i < m.c.size(); i += 16) std::memcpy(p + i, m.c.data() + i, 16);
-  return p + m.n;
-}
-
 // Appends the pieces of a message around n in plain decimal, in place.
 // Always inlined: at each call the pieces are known, and the copies are
-// then a few moves; out of line, a batch run with faulty lines took 1.5% more
-// instructions.
+// then a few moves. Measured out of line: yearscan took 10.7% more
+// instructions on a file with 30% faulty lines (callgrind, 1M lines).
 [[gnu::always_inline]] inline void ecrire_morceaux(Sortie& s, const Morceau& avant, std::int64_t n,
                                                    const Morceau& apres) noexcept {
   static_assert(sizeof avant.c + 20 + sizeof apres.c <= bloc_court);
   if (avant.c.size() + 20 + apres.c.size() > s.capacite - s.n) vider(s);
-  char* p = coller(s.tampon + s.n, avant);
+  char* p = s.tampon + s.n;
+  std::memcpy(p, avant.c.data(), avant.n);
+  p += avant.n;
   p += decimal(p, n);
-  p = coller(p, apres);
+  std::memcpy(p, apres.c.data(), apres.n);
+  p += apres.n;
   s.n = static_cast<std::size_t>(p - s.tampon);
   if (s.par_ligne) vider(s);
 }
 
 // Appends format with its "%d" replaced by n in plain decimal, as printf
-// would. The copies have fixed sizes, so a file with faulty lines of every
-// kind leaves no branch on the length of a message to guess wrong.
+// would.
 template <Format format>
 inline void ecrire_format(Sortie& s, std::int64_t n) noexcept {
   ecrire_morceaux(s, format.avant, n, format.apres);
@@ -175,7 +187,7 @@ inline void ecrire_format(Sortie& s, std::int64_t n) noexcept {
 // Appends the line t and gives statut back, for a check that ends a program.
 int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // Flushes a program's standard output and gives its exit status: statut, or
-// statut_sortie when the output could not be written.
+// statut_sortie_perdue when the output could not be written.
 int terminer(Sortie& s, int statut) noexcept;
 
 }  // namespace textio

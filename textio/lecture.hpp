@@ -116,8 +116,9 @@ inline Marques marques(const char* p, std::size_t n) noexcept {
 bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
 
 // Next read: at most 14 bytes, ending after the first newline; `texte` is
-// what strlen would see of it, the bytes before its first NUL. False at the
-// end of the input, or on a read error, which also sets l.erreur.
+// what strlen would see of it, the bytes before its first NUL. It points into
+// l's block, so it is valid only until the next read. False at the end of
+// the input, or on a read error, which also sets l.erreur.
 inline bool lire(Lecteur& l, std::string_view& texte) noexcept {
   // The usual case: with 14 bytes in the buffer, the read is settled.
   if (l.fin - l.debut >= lecture_max) {

@@ -29,12 +29,12 @@ bool demarrer(Sortie& out) noexcept {
   // Neither can fail: both signals exist and may be ignored.
   (void)std::signal(SIGPIPE, SIG_IGN);
   (void)std::signal(SIGXFSZ, SIG_IGN);
-  out.par_ligne = ::isatty(out.fd) == 1;
+  if (::isatty(out.fd) == 1) ligne_a_ligne(out);
   return true;
 }
 
 void garder_source(Sortie& out, int source) noexcept {
-  if (meme_fichier(source, out.fd)) out.echec = true;
+  if (meme_fichier(source, out.fd)) abandonner(out);
 }
 
 }  // namespace textio

@@ -8,11 +8,11 @@
 namespace textio {
 
 // Readies the process and out, its standard output (descriptor 1); false
-// when the run must end at once with statut_sortie, before any file is
+// when the run must end at once with statut_sortie_perdue, before any file is
 // opened.
 // - A standard descriptor that is closed is opened on /dev/null, read-only,
 //   so that no file of the run takes its number: a closed standard output
-//   then fails every write, and the run ends with statut_sortie. When that
+//   then fails every write, and the run ends with statut_sortie_perdue. When that
 //   cannot be done, a file could take the number: false.
 // - SIGPIPE and SIGXFSZ are ignored: a reader gone or a file grown past its
 //   limit is a failed write, reported with its status, not a killed process.
@@ -24,7 +24,7 @@ namespace textio {
 // Gives up out when it writes into the very file that source reads
 // (`yearscan f >> f`): messages written there would change the input and be
 // read back as lines, each giving more messages. Nothing more is written to
-// out, and the run ends with statut_sortie.
+// out, and the run ends with statut_sortie_perdue.
 void garder_source(Sortie& out, int source) noexcept;
 
 }  // namespace textio
