@@ -18,6 +18,7 @@ constexpr std::string_view image_impossible = "Le fichier image ne peut etre ecr
 
 int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f) {
   f.source = textio::ouvrir_source(chemin);
+  textio::garder_source(out, f.source, chemin);
   if (f.source < 0) return textio::echec(out, textio::source_absente, 2);
   // Opened without emptying it: a link can make the output name the input
   // itself, or the file standard output goes to, and emptying either would
@@ -32,7 +33,6 @@ int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fi
     ::close(f.source);
     return textio::echec(out, image_impossible, 3);
   }
-  textio::garder_source(out, f.source);
   return 0;
 }
 

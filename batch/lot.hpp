@@ -28,7 +28,7 @@ struct Fichiers {
 // for the output, also when the output is the input or standard output under
 // another name (nothing is emptied then). A null chemin is an input that
 // cannot be opened. Standard output that is the input is given up (out
-// fails), so that no message is written into the input.
+// fails) before any message, so that none is written into the input.
 int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f);
 
 // Closes both files once the reads are over and gives the run's status,

@@ -5,5 +5,5 @@
 int main(int argc, char** argv) {
   textio::Sortie out(1);
   if (!textio::demarrer(out)) return textio::statut_sortie_perdue;
-  return textio::terminer(out, batchcivil(argc > 1 ? argv[1] : nullptr, out));
+  return textio::terminer_fichier(out, batchcivil(argc > 1 ? argv[1] : nullptr, out));
 }

@@ -69,4 +69,8 @@ int terminer(Sortie& s, int statut) noexcept {
   return vider(s) ? statut : statut_sortie_perdue;
 }
 
+int terminer_fichier(Sortie& s, int statut) noexcept {
+  return vider(s) || statut != 0 ? statut : statut_sortie_perdue;
+}
+
 }  // namespace textio

@@ -189,5 +189,9 @@ int echec(Sortie& s, std::string_view t, int statut) noexcept;
 // Flushes a program's standard output and gives its exit status: statut, or
 // statut_sortie_perdue when the output could not be written.
 int terminer(Sortie& s, int statut) noexcept;
+// The same for a program whose work is a file: a status that says a file is
+// incomplete (not 0) wins over statut_sortie_perdue, which then means that
+// the files are whole and only the report was lost.
+int terminer_fichier(Sortie& s, int statut) noexcept;
 
 }  // namespace textio

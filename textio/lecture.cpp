@@ -42,11 +42,24 @@ int ouvrir_source(const char* chemin) noexcept {
   return fd;
 }
 
+namespace {
+
+bool meme_fichier(const struct stat& sa, int b) noexcept {
+  struct stat sb {};
+  if (::fstat(b, &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino && !S_ISCHR(sa.st_mode);
+}
+
+}  // namespace
+
 bool meme_fichier(int a, int b) noexcept {
   struct stat sa {};
-  struct stat sb {};
-  if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino && !S_ISCHR(sa.st_mode);
+  return ::fstat(a, &sa) == 0 && meme_fichier(sa, b);
+}
+
+bool meme_fichier(const char* chemin, int b) noexcept {
+  struct stat sa {};
+  return chemin != nullptr && ::stat(chemin, &sa) == 0 && meme_fichier(sa, b);
 }
 
 Lecteur::Lecteur(int f) noexcept : fd(f), tampon(secours.data()), capacite(secours.size() - 16) {

@@ -57,6 +57,8 @@ int ouvrir_source(const char* chemin) noexcept;
 // /dev/null) takes any number of readers and writers, and is never one file
 // in this sense.
 bool meme_fichier(int a, int b) noexcept;
+// Likewise for the file at chemin, which need not be open, and descriptor b.
+bool meme_fichier(const char* chemin, int b) noexcept;
 
 // The size of the blocks read: as large as cat's, so that the system calls
 // cost no more than a copy does.

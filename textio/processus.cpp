@@ -33,8 +33,8 @@ bool demarrer(Sortie& out) noexcept {
   return true;
 }
 
-void garder_source(Sortie& out, int source) noexcept {
-  if (meme_fichier(source, out.fd)) abandonner(out);
+void garder_source(Sortie& out, int source, const char* chemin) noexcept {
+  if (source >= 0 ? meme_fichier(source, out.fd) : meme_fichier(chemin, out.fd)) abandonner(out);
 }
 
 }  // namespace textio

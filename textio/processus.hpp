@@ -21,10 +21,13 @@ namespace textio {
 //   they come and keeps them after Ctrl-C.
 [[nodiscard]] bool demarrer(Sortie& out) noexcept;
 
-// Gives up out when it writes into the very file that source reads
-// (`yearscan f >> f`): messages written there would change the input and be
-// read back as lines, each giving more messages. Nothing more is written to
-// out, and the run ends with statut_sortie_perdue.
-void garder_source(Sortie& out, int source) noexcept;
+// Gives up out when it writes into the very file the run reads (`yearscan f
+// >> f`): messages written there would change the input, and be read back as
+// lines, each giving more messages. source is the input's descriptor, or -1
+// when it could not be opened; then the file chemin names is compared, so
+// that not even the message saying so lands in it. Called before the run's
+// first message; nothing more is written to out, and the run ends with
+// statut_sortie_perdue unless a file is incomplete.
+void garder_source(Sortie& out, int source, const char* chemin) noexcept;
 
 }  // namespace textio

@@ -38,11 +38,11 @@ constexpr std::int32_t longueur(std::int32_t mois, std::int32_t annee) noexcept 
 int yearscan(const char* chemin, textio::Sortie& out) {
   using textio::champ, textio::ecrire_format, textio::entier, textio::separateur;
   const int fd = textio::ouvrir_source(chemin);
+  textio::garder_source(out, fd, chemin);
   if (fd < 0) {
     textio::ecrire_ligne(out, textio::source_absente);
     return 2;
   }
-  textio::garder_source(out, fd);
 
   Annees vues{};
   std::int32_t max = 0;
@@ -50,7 +50,8 @@ int yearscan(const char* chemin, textio::Sortie& out) {
   textio::Lecteur source(fd);
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view t;
-  while (textio::lire(source, t)) {
+  // Once its report cannot be written, nobody reads it: stop, as cat does.
+  while (!textio::en_panne(out) && textio::lire(source, t)) {
     ++ligne;
     if (t.size() > 11) {
       ecrire_format<"format date errone ligne %d\n">(out, ligne);
