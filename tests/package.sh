@@ -2,8 +2,10 @@
 # Installs the suite as a user and a distribution would, and checks each way:
 # - cmake --install of the default build into a scratch prefix;
 # - the Debian package of the deb preset, unpacked into a scratch root;
-#   lintian clean (no error, no warning); built again from a copy of the
-#   sources in another folder, it must come out byte for byte the same;
+#   lintian clean (no error, no warning), hardened (hardening-check), with
+#   its dependencies; built again from a copy of the sources in another
+#   folder, inside an unrelated git repository and at umask 002, it must
+#   come out byte for byte the same;
 # - only under CI (CI=true), and only as root: installed into this very
 #   system with dpkg -i, then removed; man must then show the English pages,
 #   and the French ones for a French reader.
@@ -37,10 +39,8 @@ cmake --install build --prefix "$scratch/prefix" >/dev/null
 essayer "$scratch/prefix"
 echo "cmake --install: 5 programs and 10 man pages, all working"
 
-# The package's timestamps come from the last commit; a copy of the sources
-# has no history, so both builds are given it.
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-export SOURCE_DATE_EPOCH
+# The package's dates come from packaging/changelog, not from any repository.
+unset SOURCE_DATE_EPOCH
 paquet() {  # paquet SOURCE_DIR: builds the .deb there
   (cd "$1" && cmake --preset deb >/dev/null && cmake --build --preset deb >/dev/null &&
     cpack --preset deb >/dev/null)
@@ -54,12 +54,23 @@ echo "$(basename "$deb"): unpacked, all working"
 lintian --fail-on error,warning "$deb" 2>&1 | grep -v 'root privileges' || true
 lintian --fail-on error,warning "$deb" >/dev/null 2>&1
 echo "$(basename "$deb"): lintian finds no error and no warning"
+hardening-check --nofortify --nocfprotection "$scratch"/root/usr/bin/* >/dev/null
+echo "$(basename "$deb"): hardened (PIE, stack protector, RELRO, BIND_NOW)"
+dpkg-deb -f "$deb" Depends | grep -q libc6
+echo "$(basename "$deb"): Depends: $(dpkg-deb -f "$deb" Depends)"
 
+# A copy of the sources with no history of its own, inside a repository
+# that has one, built by a user whose umask lets the group write.
 mkdir "$scratch/ailleurs"
-git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$scratch/ailleurs"
-paquet "$scratch/ailleurs"
+git -C "$scratch/ailleurs" init -q
+git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$scratch/ailleurs/"
+touch "$scratch/ailleurs/autre"
+git -C "$scratch/ailleurs" add autre
+GIT_COMMITTER_DATE=2001-01-01T00:00:00 git -C "$scratch/ailleurs" -c user.name=x -c user.email=x@x \
+  commit -qm autre
+(umask 002 && paquet "$scratch/ailleurs")
 cmp "$deb" "$scratch/ailleurs/$deb"
-echo "$(basename "$deb"): built again in another folder, byte for byte the same"
+echo "$(basename "$deb"): built again in another folder, inside another repository, at umask 002: byte for byte the same"
 
 if [ "${CI:-}" = true ] && [ "$(id -u)" = 0 ]; then
   echo "CI: installing $(basename "$deb") into this system with dpkg -i (removed at the end)"
