@@ -5,6 +5,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +16,12 @@
 namespace {
 
 const std::string W = "date républicaine hors limite, le résultat peut être erroné\n";
+
+std::string fois(const std::string& t, int n) {
+  std::string r;
+  for (int i = 0; i < n; ++i) r += t;
+  return r;
+}
 
 struct Appel {
   std::vector<std::string> args;
@@ -189,6 +197,8 @@ TEST(Batchrevo, LinesToMessagesAndOutput) {
       {
           {"22/09/1792\n14/07/1794\n31/12/1805\n", "", "01/VEND/01\n26/MESS/02\n10/NIVO/14\n"},
           {"29/02/1796\n29/02/1804\n", "", "10/VENT/04\n09/VENT/12\n"},
+          // More messages, written as lines, than standard output's buffer holds.
+          {fois("01/13/1795\n", 10000), fois("mois hors limites \n", 10000), fois("\n", 10000)},
           {" 1/ 2/1793\n", "", "13/PLUV/01\n"},
           {"01-01/1795\n", "erreur de format ligne 1\n", "\n"},
           {"01/01-1795\n", "erreur de format ligne 1\n", "\n"},
@@ -307,8 +317,26 @@ struct Scan {
   std::vector<int> vues;
 };
 
+// The last day of every month of the year and the day after, as
+// std::chrono has them: the full Gregorian rule.
+Scan fins(int an) {
+  using namespace std::chrono;
+  Scan s{"", "", {an}};
+  for (unsigned m = 1; m <= 12; ++m) {
+    const auto fin = static_cast<unsigned>(year_month_day_last{year{an} / m / last}.day());
+    char l[32];
+    std::snprintf(l, sizeof l, "%02u/%02u/%04d\n%02u/%02u/%04d\n", fin, m, an, fin + 1, m, an);
+    s.entree += l;
+    s.messages += "Jour hors limites ligne " + std::to_string(2 * m) + "\n";
+  }
+  return s;
+}
+
 TEST(Yearscan, FileToMessagesAndReport) {
   const std::vector<Scan> rangs = {
+      fins(1900),
+      fins(2000),
+      fins(1901),
       {"", "", {}},
       {"01/01/1850\n01/01/1853\n", "", {1850, 1853}},
       {"01/01/1853\n01/01/1850\n01/01/1853\n", "", {1850, 1853}},
