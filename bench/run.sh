@@ -5,6 +5,7 @@
 # scratch directory, times with hyperfine, measures peak memory with
 # /usr/bin/time -v, and prints each measured ratio beside its target.
 # Needs hyperfine, GNU time, python3 and libbenchmark-dev (apt-get install -y ...).
+# With the deb preset built (and dpkg-dev), also the packaged programs' start.
 set -euo pipefail
 lines=${1:-10000000}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -64,6 +65,20 @@ done
 read -r -a m <<<"$(medians 30 100 "$bin/minimal" "$bin/daycivil 01/VEND/01" "$bin/dayrevo 22/09/1792")"
 line "daycivil median start vs a static C program" "${m[1]}" "${m[0]}" 1.1
 line "dayrevo median start vs a static C program" "${m[2]}" "${m[0]}" 1.1
+
+# The packaged programs (the deb preset, when built) against their own floor:
+# the same one-line C program linked the same way, dynamically, with Debian's
+# hardening flags.
+deb=$top/build-deb/bin
+if [ -x "$deb/daycivil" ] && command -v dpkg-buildflags >/dev/null; then
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  # shellcheck disable=SC2046
+  cc $(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS) "$top/bench/minimal.c" \
+    $(dpkg-buildflags --get LDFLAGS) -o minimal-dyn
+  read -r -a m <<<"$(medians 30 100 ./minimal-dyn "$deb/daycivil 01/VEND/01" "$deb/dayrevo 22/09/1792")"
+  line "packaged daycivil median start vs a dynamic C program" "${m[1]}" "${m[0]}" 1.1
+  line "packaged dayrevo median start vs a dynamic C program" "${m[2]}" "${m[0]}" 1.1
+fi
 
 # The same job as a short Python script does it; its output must match ours.
 read -r -a p <<<"$(medians 1 1 "$bin/batchcivil rep.txt" "python3 $top/bench/peer.py rep.txt")"
