@@ -1,8 +1,10 @@
 // Writes N date lines to standard output, from a fixed seed:
 //   gen rep|greg N [FAULTY_PERCENT]
 // rep: Republican dates of years 1..14 (as batchcivil reads them);
-// greg: Gregorian dates of 1792..1805 (as batchrevo and yearscan read them).
+// greg: Gregorian dates of 1793..1805, every day alike (as batchrevo and
+// yearscan read them).
 // A faulty line is one of every kind of fault the programs report.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,9 +43,15 @@ int main(int argc, char** argv) {
       std::snprintf(ligne, sizeof ligne, "%02d/%s/%02d\n", j, mois[m - 1], an);
       tampon += ligne;
     } else {
-      const int an = 1793 + static_cast<int>(alea() % 13);
-      const int m = static_cast<int>(alea() % 12) + 1;
-      const int j = static_cast<int>(alea() % 28) + 1;
+      // Any day of 1793..1805, the 29th to the 31st and 29 February included.
+      using namespace std::chrono;
+      const sys_days premier{1793y / 1 / 1}, dernier{1805y / 12 / 31};
+      const auto k =
+          static_cast<int>(alea() % static_cast<unsigned>((dernier - premier).count() + 1));
+      const year_month_day g{premier + days{k}};
+      const int an = static_cast<int>(g.year());
+      const int m = static_cast<int>(static_cast<unsigned>(g.month()));
+      const int j = static_cast<int>(static_cast<unsigned>(g.day()));
       std::snprintf(ligne, sizeof ligne, "%02d/%02d/%04d\n", j, m, an);
       tampon += ligne;
     }
