@@ -2,6 +2,8 @@
 # Changes one constant or one comparison at a time, rebuilds and runs ctest:
 # each change that leaves every test green is a fault the tests would miss.
 #   tests/mutants.sh [FILE...]   (default: calendar/* and yearscan/yearscan.cpp)
+#   SEULEMENT=LIST tests/mutants.sh   only the changes LIST names, one a line
+#                                     as printed ("FILE:LINE: OLD -> NEW")
 # Every integer in the code (not in comments or strings) is moved by one
 # either way; every comparison is turned into its neighbour (< and <=, > and
 # >=, == and !=). Works on a copy of the tree in a scratch folder, built
@@ -16,7 +18,8 @@ chmod 755 "$work"  # some tests run the programs as nobody
 trap 'rm -rf "$work"' EXIT
 git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$work"
 cd "$work"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  "-DCMAKE_CXX_FLAGS=-O1 -fsanitize=address,undefined -fno-sanitize-recover=all" >/dev/null
 cmake --build build >/dev/null
 (cd build && ctest -j2 >/dev/null) || { echo "the tests fail before any change" >&2; exit 1; }
 
@@ -44,6 +47,7 @@ EOF
 survivants=()
 total=0
 while read -r f l c old new; do
+  if [ -n "${SEULEMENT:-}" ] && ! grep -qxF "$f:$l: $old -> $new" "$SEULEMENT"; then continue; fi
   total=$((total + 1))
   cp "$f" "$f.orig"
   python3 - "$f" "$l" "$c" "$old" "$new" <<'EOF'

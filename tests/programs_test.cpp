@@ -153,6 +153,7 @@ TEST(Batch, ReadingRules) {
             {"\n", "ligne 1 vide\n", "\n"},
             {b + "\n" + b, "format date errone ligne 2\n", c + "\n\n"},
             {b + "x", "", c + "\n"},
+            {b + "5", "", c + "\n"},  // the 11th byte is never part of the year
             {"5", "ligne 1 vide\n", "\n"},
             {b + "\r\n" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
             {b + "abcd\n", "format date errone ligne 1\nligne 2 vide\n", "\n\n"},
@@ -358,6 +359,8 @@ TEST(Yearscan, FileToMessagesAndReport) {
       {"\n01/01/1850abcd\n", "ligne vide 1\nformat date errone ligne 2\nligne vide 3\n", {}},
       {"01/01/1850\n01/01/1852", "", {1850, 1852}},
       {"01/01/1850\n01/01/1852x", "", {1850, 1852}},
+      {"01/01/1850\n01/01/18525", "", {1850, 1852}},
+      {"5\n", "erreur de format ligne 1\n", {}},
       {"01/01/1850\n01/01/18\n", "", {18, 1850}},
       {"01/01/2498\n01/01/2500\n", "", {2498, 2500}},
       {"01/01/1199\n01/01/1201\n", "", {1199, 1201}},
