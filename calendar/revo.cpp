@@ -47,9 +47,11 @@ constexpr auto resultats_lot = [] {
   std::array<calendar::Entree, rang_lot(31, 12, 1805) + 1> t{};
   for (std::int32_t y = 1792; y <= 1805; ++y)
     for (std::int32_t m = 1; m <= 12; ++m)
-      for (std::int32_t d = 1; d <= 31; ++d)
-        if (verifier(d, m, y) == Jour::valide && calendar::jour_gregorien(y, m, d) >= 0)
-          t[rang_lot(d, m, y)].r = texte_republicain(calendar::jour_gregorien(y, m, d));
+      for (std::int32_t d = 1; d <= 31; ++d) {
+        if (verifier(d, m, y) != Jour::valide) continue;
+        const std::int32_t n = calendar::jour_gregorien(y, m, d);
+        if (n >= 0) t[rang_lot(d, m, y)].r = texte_republicain(n);
+      }
   return t;
 }();
 
