@@ -61,8 +61,9 @@ constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
   const std::size_t n = (v < 0 ? 1 : 0) + chiffres(u);
   char* q = p + n;  // the digits are written from the last one back
   const auto paire = [&](std::uint64_t deux) {
-    *--q = paires[2 * deux + 1];
-    *--q = paires[2 * deux];
+    const auto i = static_cast<std::size_t>(2 * deux);  // [0, 198]
+    *--q = paires[i + 1];
+    *--q = paires[i];
   };
   for (; u >= 100; u /= 100) paire(u % 100);
   if (u >= 10)
