@@ -4,6 +4,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,10 +13,64 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
+#include "emulateur.hpp"
+
 namespace {
+
+constexpr uid_t nobody = 65534;
+
+// Whether the user nobody may access chemin in the given mode, asked of a
+// child that has become nobody.
+bool permis_sans_droits(const std::string& chemin, int mode) {
+  const pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0) _exit(1);
+    _exit(access(chemin.c_str(), mode) == 0 ? 0 : 1);
+  }
+  int w = 0;
+  waitpid(pid, &w, 0);
+  return WIFEXITED(w) && WEXITSTATUS(w) == 0;
+}
+
+// Copies of the programs that nobody can run, for a build in a folder that
+// nobody cannot enter (/root, mktemp -d); removed when the tests end.
+struct Copies {
+  std::map<std::string, std::string> chemins;
+  std::vector<std::string> dossiers;
+  Copies() = default;
+  Copies(const Copies&) = delete;
+  Copies& operator=(const Copies&) = delete;
+  ~Copies() {
+    std::error_code ec;
+    for (const auto& d : dossiers) std::filesystem::remove_all(d, ec);
+  }
+};
+
+// A path by which nobody can run programme: its own where nobody reaches it,
+// else a copy in a folder of mode 0755; empty when no such folder can be made.
+std::string programme_sans_droits(const std::string& programme) {
+  if (permis_sans_droits(programme, R_OK | X_OK)) return programme;
+  static Copies copies;
+  if (const auto i = copies.chemins.find(programme); i != copies.chemins.end()) return i->second;
+  std::error_code ec;
+  const std::filesystem::path bases[] = {std::filesystem::temp_directory_path(ec), "/tmp",
+                                         "/var/tmp", "/dev/shm"};
+  for (const auto& base : bases) {
+    std::string dossier = (base / "dates-nobody-XXXXXX").string();
+    if (base.empty() || mkdtemp(dossier.data()) == nullptr) continue;
+    copies.dossiers.push_back(dossier);
+    const std::string copie = dossier + "/" + std::filesystem::path(programme).filename().string();
+    if (chmod(dossier.c_str(), 0755) == 0 && std::filesystem::copy_file(programme, copie, ec) &&
+        chmod(copie.c_str(), 0755) == 0 && permis_sans_droits(copie, R_OK | X_OK))
+      return copies.chemins[programme] = copie;
+  }
+  return copies.chemins[programme] = "";
+}
 
 // Feeds the slow input: `avant`, then `apres` once `attendu` has shown on
 // standard output (read into s.out) or 5 s have passed.
@@ -42,8 +97,21 @@ void nourrir(const Milieu& m, int out, Execution& s) {
 
 }  // namespace
 
-Execution lancer(const std::string& programme, const std::vector<std::string>& args,
+std::string empechement_sans_droits(const std::string& programme, const std::string& dossier) {
+  if (geteuid() != 0) return "";
+  if (programme_sans_droits(programme).empty())
+    return "no folder that nobody can enter could hold a copy of " + programme;
+  if (!permis_sans_droits(dossier, X_OK))
+    return "nobody cannot enter " + dossier + " (TMPDIR names a folder closed to others)";
+  return "";
+}
+
+Execution lancer(const std::string& programme_demande, const std::vector<std::string>& args,
                  const Milieu& m) {
+  const bool changer = m.sans_droits && geteuid() == 0;
+  const std::string programme =
+      changer ? programme_sans_droits(programme_demande) : programme_demande;
+  if (programme.empty()) throw std::runtime_error("no copy of the program that nobody can run");
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
   if (m.lecteur_parti) {  // gone before the program starts: -1 from here on
@@ -88,14 +156,16 @@ Execution lancer(const std::string& programme, const std::vector<std::string>& a
       const rlimit r{static_cast<rlim_t>(m.limite_pile), static_cast<rlim_t>(m.limite_pile)};
       setrlimit(RLIMIT_STACK, &r);
     }
-    if (m.sans_droits && geteuid() == 0 &&
-        (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+    if (changer && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
       _exit(127);
     alarm(30);  // a run that never ends fails its row instead of hanging the suite
-    std::vector<char*> argv{const_cast<char*>(programme.c_str())};
+    std::vector<char*> argv;
+    for (const char* const* e = emulateur; *e != nullptr; ++e)
+      argv.push_back(const_cast<char*>(*e));
+    argv.push_back(const_cast<char*>(programme.c_str()));
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(programme.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(out[1]);

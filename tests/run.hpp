@@ -22,14 +22,21 @@ struct Milieu {
   std::vector<int> fermes{};   // standard descriptors closed at start
   long limite_fichier = -1;    // RLIMIT_FSIZE in bytes, -1 for none
   long limite_pile = -1;       // RLIMIT_STACK in bytes, -1 for none
-  bool sans_droits = false;    // run as nobody once standard output is open
+  bool sans_droits = false;    // run as nobody once standard output is open (see below)
   // A slow input: the FIFO `fifo` receives `avant`, then, once standard
   // output shows `attendu` (or after 5 s), `apres` and its end.
   std::string fifo{}, avant{}, attendu{}, apres{};
 };
 
+// Runs programme with args in milieu, through the build's emulator when it
+// has one (a cross build).
 Execution lancer(const std::string& programme, const std::vector<std::string>& args,
                  const Milieu& milieu);
+
+// Why programme cannot be run as nobody on files in dossier, or "" when it
+// can (or when the tests are not run as root: nothing then changes user).
+// A build in a folder closed to others is run from a copy.
+std::string empechement_sans_droits(const std::string& programme, const std::string& dossier);
 
 // Runs programme with args; standard output goes to a pipe, or to the file
 // stdout_vers when one is given (then out stays empty).

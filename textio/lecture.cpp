@@ -47,7 +47,11 @@ namespace {
 bool meme_fichier(const struct stat& sa, int b) noexcept {
   struct stat sb {};
   if (::fstat(b, &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino && !S_ISCHR(sa.st_mode);
+  // Two nodes of one block device (a disk reached as /dev/sdb and as a copy
+  // of that node) are one file too, though their inodes differ.
+  const bool meme_noeud = sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  const bool meme_bloc = S_ISBLK(sa.st_mode) && S_ISBLK(sb.st_mode) && sa.st_rdev == sb.st_rdev;
+  return (meme_noeud || meme_bloc) && !S_ISCHR(sa.st_mode);
 }
 
 }  // namespace

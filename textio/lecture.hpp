@@ -53,9 +53,9 @@ inline constexpr std::string_view source_absente = "Le fichier source est inexis
 int ouvrir_source(const char* chemin) noexcept;
 
 // Whether two open descriptors are one file, so that writing through one
-// would change what the other reads. A character device (a terminal,
-// /dev/null) takes any number of readers and writers, and is never one file
-// in this sense.
+// would change what the other reads: the same inode, or two nodes of one
+// block device. A character device (a terminal, /dev/null) takes any number
+// of readers and writers, and is never one file in this sense.
 bool meme_fichier(int a, int b) noexcept;
 // Likewise for the file at chemin, which need not be open, and descriptor b.
 bool meme_fichier(const char* chemin, int b) noexcept;
