@@ -2,10 +2,21 @@
 # Every man page, English and French, is lint-clean, and the commands of its
 # EXAMPLES (EXEMPLES) section, run on copies of the shipped examples, print
 # what the page shows (trailing blanks aside: a rendered page keeps none).
-#   man_examples.sh PROGRAM_DIR SOURCE_DIR
+#   man_examples.sh PROGRAM_DIR SOURCE_DIR [EMULATOR [ARG...]]
+# With an emulator (a cross build), each program is run through it.
 set -u
 bin=$(cd "$1" && pwd)
 src=$2
+shift 2
+if [ $# -gt 0 ]; then
+  enveloppes=$(mktemp -d)
+  trap 'rm -rf "$enveloppes"' EXIT
+  for p in daycivil dayrevo batchcivil batchrevo yearscan; do
+    printf '#!/bin/sh\nexec%s "%s" "$@"\n' "$(printf ' "%s"' "$@")" "$bin/$p" >"$enveloppes/$p"
+    chmod +x "$enveloppes/$p"
+  done
+  bin=$enveloppes
+fi
 echec=0
 for page in "$src"/man/*.1 "$src"/man/fr/*.1; do
   nom=${page#"$src"/man/}
@@ -14,10 +25,13 @@ for page in "$src"/man/*.1 "$src"/man/fr/*.1; do
     printf '%s: groff says:\n%s\n' "$nom" "$lint"
     echec=1
   fi
-  # The examples as a reader sees them, from the first command on.
+  # The examples as a reader sees them, from the first command on, less the
+  # indent of that command: groff 1.22 and 1.23 indent by 7, 1.24 by 5.
   montre=$(groff -man -Tutf8 -P-cbou "$page" |
     awk '/^(EXAMPLES|EXEMPLES)/ {dans = 1; next} /^[^ ]/ {dans = 0} dans' |
-    sed -e 's/^       //' -e 's/ *$//' | sed -n '/^\$ /,$p' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}')
+    awk 'marge == "" && match($0, /^ *\$ /) {marge = RLENGTH - 2}
+         marge != "" {print substr($0, marge + 1)}' |
+    sed -e 's/ *$//' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}')
   if [ -z "$montre" ]; then
     echo "$nom: no example"
     echec=1
