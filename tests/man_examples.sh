@@ -11,9 +11,11 @@ shift 2
 if [ $# -gt 0 ]; then
   enveloppes=$(mktemp -d)
   trap 'rm -rf "$enveloppes"' EXIT
-  for p in daycivil dayrevo batchcivil batchrevo yearscan; do
-    printf '#!/bin/sh\nexec%s "%s" "$@"\n' "$(printf ' "%s"' "$@")" "$bin/$p" >"$enveloppes/$p"
-    chmod +x "$enveloppes/$p"
+  for p in "$bin"/*; do
+    [ -f "$p" ] && [ -x "$p" ] || continue
+    nom=$(basename "$p")
+    printf '#!/bin/sh\nexec%s "%s" "$@"\n' "$(printf ' "%s"' "$@")" "$p" >"$enveloppes/$nom"
+    chmod +x "$enveloppes/$nom"
   done
   bin=$enveloppes
 fi
