@@ -1,12 +1,10 @@
 #include "batch/lot.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 
-#include "textio/processus.hpp"
+#include "fichiers/fichiers.hpp"
 
 namespace lot {
 
@@ -16,33 +14,25 @@ constexpr std::string_view image_impossible = "Le fichier image ne peut etre ecr
 
 }  // namespace
 
-int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f) {
-  f.source = textio::ouvrir_source(chemin);
-  textio::garder_source(out, f.source, chemin);
-  if (f.source < 0) return textio::echec(out, textio::source_absente, 2);
-  // Opened without emptying it: a link can make the output name the input
-  // itself, or the file standard output goes to, and emptying either would
-  // lose the user's data before a single line was read.
+int ouvrir(const char* chemin, std::string_view suffixe, ecriture::Sortie& out, Fichiers& f) {
+  f.source = fichiers::ouvrir_source(chemin, out);
+  if (f.source < 0) return fichiers::statut_source;
   const std::string image = std::string(chemin).append(suffixe);
-  f.image = ::open(image.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  struct stat st {};
-  if (f.image < 0 || textio::meme_fichier(f.image, f.source) ||
-      textio::meme_fichier(f.image, out.fd) || ::fstat(f.image, &st) != 0 ||
-      (S_ISREG(st.st_mode) && ::ftruncate(f.image, 0) != 0)) {
-    if (f.image >= 0) ::close(f.image);
+  f.image = fichiers::ouvrir_image(image.c_str(), f.source, out.fd);
+  if (f.image < 0) {
     ::close(f.source);
-    return textio::echec(out, image_impossible, 3);
+    return ecriture::echec(out, image_impossible, fichiers::statut_image);
   }
   return 0;
 }
 
-int fermer(const Fichiers& f, const textio::Lecteur& source, textio::Sortie& image,
-           textio::Sortie& out) {
+int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& image,
+           ecriture::Sortie& out) {
   ::close(f.source);
-  const bool ecrit = textio::vider(image);
+  const bool ecrit = ecriture::vider(image);
   const bool ferme = ::close(f.image) == 0;
-  if (source.erreur) return textio::echec(out, textio::source_absente, 2);
-  if (!ecrit || !ferme) return textio::echec(out, image_impossible, 3);
+  if (source.erreur) return fichiers::source_illisible(out);
+  if (!ecrit || !ferme) return ecriture::echec(out, image_impossible, fichiers::statut_image);
   return 0;
 }
 

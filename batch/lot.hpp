@@ -1,20 +1,20 @@
 // The frame both batch converters share: the files, the reads, the length
-// tests, one output line per read, and the statuses.
+// tests and their messages, one output line per read, and the statuses.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
 #include "calendar/date.hpp"
-#include "textio/ecriture.hpp"
-#include "textio/lecture.hpp"
+#include "ecriture/ecriture.hpp"
+#include "lecture/lecture.hpp"
 
 namespace lot {
 
 // Checks and converts one read that passed the length tests (11 characters,
 // the 11th never examined): leaves the ten characters of the date text in r,
 // or prints one message naming ligne and leaves r empty.
-using Convertir = void (*)(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
+using Convertir = void (*)(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
                            calendar::Resultat& r);
 
 // The input and the output file of one run.
@@ -27,41 +27,43 @@ struct Fichiers {
 // both are open, else the message printed and the status: 2 for the input, 3
 // for the output, also when the output is the input or standard output under
 // another name (nothing is emptied then). A null chemin is an input that
-// cannot be opened. Standard output that is the input is given up (out
-// fails) before any message, so that none is written into the input.
-int ouvrir(const char* chemin, std::string_view suffixe, textio::Sortie& out, Fichiers& f);
+// cannot be opened.
+int ouvrir(const char* chemin, std::string_view suffixe, ecriture::Sortie& out, Fichiers& f);
 
 // Closes both files once the reads are over and gives the run's status,
 // printing the message of a failed read or write.
-int fermer(const Fichiers& f, const textio::Lecteur& source, textio::Sortie& image,
-           textio::Sortie& out);
+int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& image,
+           ecriture::Sortie& out);
 
 // Converts the file at chemin into chemin + suffixe, line for line; returns
 // 0, 2 when the input cannot be opened or read, 3 when the output cannot be
 // created or written. A template, so that each program's checks are
 // compiled into the loop, where the length of the read is known.
 template <Convertir convertir>
-int traiter(const char* chemin, std::string_view suffixe, textio::Sortie& out) {
+int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out) {
+  // The process's own, for its whole run: off the stack, zeroed.
+  static lecture::Bloc bloc;
+  static std::array<char, ecriture::bloc_ecriture> tampon;
   Fichiers f;
   if (const int statut = ouvrir(chemin, suffixe, out, f); statut != 0) return statut;
-  textio::Lecteur source(f.source);
-  textio::Sortie image(f.image);
+  lecture::Lecteur source(f.source, bloc);
+  ecriture::Sortie image(f.image, tampon);
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view texte;
   calendar::Resultat r{};  // the ten bytes ecrire_resultat copies are always set
-  while (!textio::en_panne(image) && textio::lire(source, texte)) {
+  while (!ecriture::en_panne(image) && lecture::lire(source, texte)) {
     ++ligne;
     r[0] = '\0';
     // The three length tests at once: an empty read has a message of its
     // own, and any length but 11 is too long or too short, with one message
     // for both.
     if (texte.size() < 2)
-      textio::ecrire_format<"ligne %d vide\n">(out, ligne);
+      ecriture::ecrire_format<"ligne %d vide\n">(out, ligne);
     else if (texte.size() != 11)
-      textio::ecrire_format<"format date errone ligne %d\n">(out, ligne);
+      ecriture::ecrire_format<"format date errone ligne %d\n">(out, ligne);
     else
       convertir(out, texte, ligne, r);
-    textio::ecrire_resultat(image, r.data(), r[0] == '\0');
+    ecriture::ecrire_resultat(image, r.data(), r[0] == '\0');
   }
   return fermer(f, source, image, out);
 }

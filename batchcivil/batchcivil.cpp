@@ -6,10 +6,10 @@
 namespace {
 
 // One line of Republican date: the checks in their order, then the conversion.
-void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
+void convertir(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
                calendar::Resultat& r) {
   using civil::Defaut;
-  using textio::ecrire_format;
+  using ecriture::ecrire_format;
   const civil::Lecture l = civil::lire(lu);
   switch (l.defaut) {
     case Defaut::separateur1: return ecrire_format<"erreur de format ligne %d\n">(out, ligne);
@@ -23,11 +23,18 @@ void convertir(textio::Sortie& out, std::string_view lu, std::int64_t ligne,
       return ecrire_format<"Annee non sextile, jour hors limite ligne %d\n">(out, ligne);
     case Defaut::aucun: break;
   }
-  civil::traduc(out, r, l.jour, l.mois, l.annee, ligne);
+  switch (civil::traduc_lot(r, l.jour, l.mois, l.annee)) {
+    case calendar::Issue::avant:
+      return ecrire_format<"date républicaine hors limite ligne %d \n">(out, ligne);
+    case calendar::Issue::apres:
+      return ecrire_format<
+          "date républicaine hors limite ligne %d, le résultat peut être erroné \n">(out, ligne);
+    case calendar::Issue::convertie: break;
+  }
 }
 
 }  // namespace
 
-int batchcivil(const char* chemin, textio::Sortie& out) {
+int batchcivil(const char* chemin, ecriture::Sortie& out) {
   return lot::traiter<convertir>(chemin, ".Greg", out);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "textio/ecriture.hpp"
+#include "ecriture/ecriture.hpp"
 
 // Converts the file at chemin line for line into a new file; prints one
 // message for each faulty line; returns the exit status.
-int batchrevo(const char* chemin, textio::Sortie& out);
+int batchrevo(const char* chemin, ecriture::Sortie& out);

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "calendar/jours.hpp"
-#include "textio/lecture.hpp"
+#include "nombres/nombres.hpp"
 
 namespace civil {
 
@@ -21,9 +21,9 @@ constexpr calendar::Resultat texte_gregorien(std::int32_t n) noexcept {
   return r;
 }
 
-// The texts the layout would refuse ("Jour/Mois/Annee non Conforme") never
-// arise: a day and a month take two characters once padded, and the years
-// -9..99 of the Republic fall within 1782..1891, four digits each.
+// Every text has the Gregorian layout, so no check of its fields is needed:
+// a day and a month take two characters once padded, and the years -9..99
+// of the Republic fall within 1782..1891, four digits each.
 static_assert(calendar::date_gregorienne(calendar::jour_republicain(-9, 1, 1)).annee == 1782);
 static_assert(calendar::date_gregorienne(calendar::jour_republicain(99, 13, 5)).annee == 1891);
 
@@ -39,7 +39,7 @@ constexpr auto resultats_lot = [] {
 }  // namespace
 
 Lecture lire(std::string_view date) noexcept {
-  using textio::champ, textio::entier, textio::separateur;
+  using nombres::champ, nombres::entier, nombres::separateur;
   Lecture l{Defaut::aucun, 0, 0, 0};
   if (!separateur(date, 2)) return l.defaut = Defaut::separateur1, l;
   l.jour = entier(champ(date, 0, 2));
@@ -55,24 +55,21 @@ Lecture lire(std::string_view date) noexcept {
   return l;
 }
 
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
-            std::int32_t annee, std::int64_t ligne) noexcept {
-  r[0] = '\0';
-  if (annee <= 0)
-    return textio::ecrire_format<"date républicaine hors limite ligne %d \n">(out, ligne);
-  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);  // [0, 36158]
-  if (n > dernier_jour)
-    return textio::ecrire_format<
-        "date républicaine hors limite ligne %d, le résultat peut être erroné \n">(out, ligne);
-  r = resultats_lot[static_cast<std::size_t>(n)].r;
+calendar::Issue traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+                       std::int32_t annee) noexcept {
+  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);
+  r = texte_gregorien(n);
+  return n > dernier_jour ? calendar::Issue::apres : calendar::Issue::convertie;
 }
 
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
-            std::int32_t annee) noexcept {
-  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);
-  if (n > dernier_jour)
-    textio::ecrire_ligne(out, "date républicaine hors limite, le résultat peut être erroné");
-  r = texte_gregorien(n);
+calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+                           std::int32_t annee) noexcept {
+  r[0] = '\0';
+  if (annee <= 0) return calendar::Issue::avant;
+  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);  // [0, 36158]
+  if (n > dernier_jour) return calendar::Issue::apres;
+  r = resultats_lot[static_cast<std::size_t>(n)].r;
+  return calendar::Issue::convertie;
 }
 
 }  // namespace civil

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
-#include "textio/ecriture.hpp"
 
 namespace civil {
 
@@ -22,11 +21,12 @@ enum class Defaut {
   sextile,         // sixth complementary day outside the years 3, 7 and 11
 };
 
+// The fields read so far; each is 0 until its check is reached.
 struct Lecture {
   Defaut defaut;
-  std::int32_t jour;   // set once the first separator is in place
-  std::int32_t mois;   // month code, set once the day is in range
-  std::int32_t annee;  // set once the month is known
+  std::int32_t jour;   // read once the first separator is in place
+  std::int32_t mois;   // month code, read once the second separator is in place
+  std::int32_t annee;  // read once the complementary day is known to exist
 };
 
 // Reads DD/MMMM/YY at fixed positions (a position past the end of date
@@ -37,15 +37,15 @@ Lecture lire(std::string_view date) noexcept;
 // for month code 13), month code in 1..13, y in -9..99 and not 0, a sixth
 // complementary day only in the years 3, 7 and 11.
 
-// Batch flavour: puts the Gregorian date text into r, or prints the one
-// message naming ligne and leaves r empty: a year of 0 or less, or a date
-// past 31 December 1805.
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
-            std::int32_t annee, std::int64_t ligne) noexcept;
+// Single-date flavour: always composes the Gregorian date text into r;
+// Issue::apres for a date past 31 December 1805, whose text may be wrong.
+calendar::Issue traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+                       std::int32_t annee) noexcept;
 
-// Single-date flavour: always composes the Gregorian date text into r, after
-// a warning line for a date past 31 December 1805.
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
-            std::int32_t annee) noexcept;
+// Batch flavour: puts the Gregorian date text into r, or leaves r empty for
+// a year of 0 or less (Issue::avant: it takes a year 0 too) or a date past
+// 31 December 1805 (Issue::apres).
+calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+                           std::int32_t annee) noexcept;
 
 }  // namespace civil

@@ -1,5 +1,7 @@
 // One serial day count for both calendars: day 0 is 1 Vendémiaire of year 1,
-// 22 September 1792. Every conversion goes through it, one formula a step.
+// 22 September 1792. Every conversion is worked out through it, one formula a
+// step; batchrevo's table, filled from it at compile time, is then looked up
+// by the Gregorian date itself.
 #pragma once
 
 #include <cstdint>

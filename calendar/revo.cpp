@@ -3,12 +3,12 @@
 #include <array>
 
 #include "calendar/jours.hpp"
-#include "textio/lecture.hpp"
+#include "nombres/nombres.hpp"
 
 namespace revo {
 
 Lecture lire(std::string_view date) noexcept {
-  using textio::champ, textio::entier, textio::separateur;
+  using nombres::champ, nombres::entier, nombres::separateur;
   Lecture l{Forme::valide, 0, 0, 0};
   if (!separateur(date, 2)) return l.forme = Forme::separateur1, l;
   l.jour = entier(champ(date, 0, 2));
@@ -57,15 +57,15 @@ constexpr auto resultats_lot = [] {
 
 }  // namespace
 
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
-            std::int32_t annee, std::int64_t ligne) noexcept {
-  r = resultats_lot[rang_lot(jour, mois, annee)].r;
-  if (r[0] == '\0') textio::ecrire_format<"date républicaine hors limite ligne%d\n">(out, ligne);
-}
-
 void traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee) noexcept {
   r = texte_republicain(calendar::jour_gregorien(annee, mois, jour));
+}
+
+calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+                           std::int32_t annee) noexcept {
+  r = resultats_lot[rang_lot(jour, mois, annee)].r;
+  return r[0] == '\0' ? calendar::Issue::avant : calendar::Issue::convertie;
 }
 
 }  // namespace revo

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
-#include "textio/ecriture.hpp"
 
 namespace revo {
 
@@ -18,11 +17,12 @@ enum class Forme {
   annee,        // year 0
 };
 
+// The fields read so far; each is 0 until its check is reached.
 struct Lecture {
   Forme forme;
-  std::int32_t jour;   // set once the first separator is in place
+  std::int32_t jour;   // read once the first separator is in place
   std::int32_t mois;   // likewise
-  std::int32_t annee;  // set once the second separator is in place
+  std::int32_t annee;  // read once the second separator is in place
 };
 
 // Reads DD/MM/YYYY at fixed positions (a position past the end of date holds
@@ -45,31 +45,39 @@ enum class Jour {
   jour,             // day outside its month in any other case
 };
 
-// Checks month and day, with February of 29 days when annee is divisible by
-// 4 and is not 1800.
-constexpr Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee) noexcept {
+// The leap-year rules: the converters' (every year divisible by 4 is a leap
+// year but 1800) and the full Gregorian one (yearscan's: 1900 is not a leap
+// year, 2000 is).
+enum class Regle { calendrier, gregorienne };
+
+constexpr bool bissextile(std::int32_t annee, Regle regle) noexcept {
+  if (regle == Regle::calendrier) return calendar::par4(annee) && annee != 1800;
+  return calendar::par4(annee) && (annee % 100 != 0 || annee % 400 == 0);
+}
+
+// Checks month and day, with February of 29 days in the leap years of regle.
+constexpr Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee,
+                        Regle regle = Regle::calendrier) noexcept {
   if (mois < 1 || mois > 12) return Jour::mois;
-  // Worked out rather than branched on: in a file of dates of every year,
-  // which years are leap ones cannot be guessed.
-  const bool fevrier_bissextile = (mois == 2) & calendar::par4(annee) & (annee != 1800);
+  const bool fevrier_bissextile = mois == 2 && bissextile(annee, regle);
   const std::int32_t dernier =
       detail::longueurs[static_cast<std::size_t>(mois - 1)] + (fevrier_bissextile ? 1 : 0);
   if (jour >= 1 && jour <= dernier) return Jour::valide;
   return fevrier_bissextile ? Jour::jour_bissextile : Jour::jour;
 }
 
-// Preconditions of both flavours: a date that verifier accepts, of a year
-// in -999..9999 and not 0.
+// Preconditions of both flavours: a date that verifier accepts (the
+// converters' rule), of a year in -999..9999 and not 0.
 
-// Batch flavour, for the years 1792..1805 alone: puts the Republican date
-// text into r, or, for a date in year 0 of the Republic, prints the message
-// naming ligne and leaves r empty.
-void traduc(textio::Sortie& out, calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
-            std::int32_t annee, std::int64_t ligne) noexcept;
-
-// Single-date flavour: prints nothing and always composes the Republican date
-// text into r, for year 0 and negative years too.
+// Single-date flavour: always composes the Republican date text into r,
+// also when the year of the Republic is 0 or negative.
 void traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee) noexcept;
+
+// Batch flavour, for the years 1792..1805 alone: puts the Republican date
+// text into r, or leaves r empty for a date in year 0 of the Republic
+// (Issue::avant).
+calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
+                           std::int32_t annee) noexcept;
 
 }  // namespace revo

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "textio/ecriture.hpp"
+#include "ecriture/ecriture.hpp"
 
 // Converts one Republican date text to its Gregorian date, or prints the one
 // message of the first check that fails; returns the exit status.
-int daycivil(std::string_view date, textio::Sortie& out) noexcept;
+int daycivil(std::string_view date, ecriture::Sortie& out) noexcept;

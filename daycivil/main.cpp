@@ -1,10 +1,11 @@
 #include "daycivil/daycivil.hpp"
-#include "textio/processus.hpp"
+#include "fichiers/fichiers.hpp"
 
 // With no argument, the date is the empty text. One or two lines to print:
-// a short buffer, and no heap.
+// a short buffer.
 int main(int argc, char** argv) {
-  textio::Sortie out(1, textio::bloc_court);
-  if (!textio::demarrer(out)) return textio::statut_sortie_perdue;
-  return textio::terminer(out, daycivil(argc > 1 ? argv[1] : "", out));
+  static std::array<char, ecriture::bloc_court> tampon;
+  ecriture::Sortie out(1, tampon);
+  if (!fichiers::demarrer(out)) return fichiers::statut_sortie_perdue;
+  return fichiers::terminer(out, daycivil(argc > 1 ? argv[1] : "", out));
 }

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -16,7 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "textio/ecriture.hpp"
+#include "ecriture/ecriture.hpp"
+#include "fichiers/fichiers.hpp"
 
 namespace fuzz {
 
@@ -38,8 +40,9 @@ std::pair<int, std::string> capturer(F f) {
   const int fd = memfd_create("stdout", 0);
   int statut;
   {
-    textio::Sortie s(fd);
-    statut = textio::terminer(s, f(s));
+    static std::array<char, ecriture::bloc_ecriture> tampon;
+    ecriture::Sortie s(dup(fd), tampon);  // terminer closes its own descriptor
+    statut = fichiers::terminer(s, f(s));
   }
   std::string octets(static_cast<std::size_t>(lseek(fd, 0, SEEK_END)), '\0');
   if (pread(fd, octets.data(), octets.size(), 0) != static_cast<ssize_t>(octets.size()))
@@ -179,7 +182,7 @@ void verifier_lot(std::string_view octets, Programme programme, const std::strin
   ecrire_fichier(chemin, octets);
   std::remove((chemin + suffixe).c_str());
   const auto [statut, sortie] =
-      capturer([&](textio::Sortie& s) { return programme(chemin.c_str(), s); });
+      capturer([&](ecriture::Sortie& s) { return programme(chemin.c_str(), s); });
   exiger(statut == 0, "status 0 whatever the lines hold", sortie);
   const std::vector<std::string> lus = lectures(octets);
   const auto image = lire_fichier(chemin + suffixe);

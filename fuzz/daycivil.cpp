@@ -33,7 +33,8 @@ bool date_greg(std::string_view t) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using fuzz::exiger;
   const std::string arg = fuzz::argument(data, size);
-  const auto [statut, sortie] = fuzz::capturer([&](textio::Sortie& s) { return daycivil(arg, s); });
+  const auto [statut, sortie] =
+      fuzz::capturer([&](ecriture::Sortie& s) { return daycivil(arg, s); });
   const auto l = fuzz::lignes(sortie, "every line ends with a newline");
   if (statut != 0) {
     exiger(l.size() == 1 && message_de(statut, l[0]), "a failure prints its one message", sortie);
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Within the span, dayrevo gives the same Republican date back.
   const int j = std::stoi(date.substr(0, 2)), m = std::stoi(date.substr(3, 2));
   if (const auto retour = fuzz::jours::rep(j, m, std::stoi(date.substr(6)))) {
-    const auto [st, texte] = fuzz::capturer([&](textio::Sortie& s) { return dayrevo(date, s); });
+    const auto [st, texte] = fuzz::capturer([&](ecriture::Sortie& s) { return dayrevo(date, s); });
     exiger(st == 0 && texte == *retour + "\n", "dayrevo gives the date back", texte);
     exiger(*retour == fuzz::jours::deux(static_cast<unsigned>(lu.jour)) + "/" +
                           fuzz::jours::mois[lu.mois - 1] + "/" +

@@ -39,7 +39,8 @@ bool date_rep(std::string_view t) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using fuzz::exiger;
   const std::string arg = fuzz::argument(data, size);
-  const auto [statut, sortie] = fuzz::capturer([&](textio::Sortie& s) { return dayrevo(arg, s); });
+  const auto [statut, sortie] =
+      fuzz::capturer([&](ecriture::Sortie& s) { return dayrevo(arg, s); });
   const auto l = fuzz::lignes(sortie, "every line ends with a newline");
 
   // The warning comes first, exactly when the layout passed and the year
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   exiger(*attendu == date, "agrees with the day count", date);
 
   // Within the span, daycivil gives the same Gregorian date back.
-  const auto [st, texte] = fuzz::capturer([&](textio::Sortie& s) { return daycivil(date, s); });
+  const auto [st, texte] = fuzz::capturer([&](ecriture::Sortie& s) { return daycivil(date, s); });
   const std::string greg = fuzz::jours::deux(static_cast<unsigned>(lu.jour)) + "/" +
                            fuzz::jours::deux(static_cast<unsigned>(lu.mois)) + "/" +
                            std::to_string(lu.annee);

@@ -16,7 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 status=0
-for h in daycivil dayrevo batchcivil batchrevo yearscan; do
+for h in $(cat "$top/build-fuzz/programmes.txt"); do
   case $h in day*) len=32 ;; *) len=256 ;; esac
   mkdir -p "$work/$h"
   if "$bin/fuzz_$h" -max_total_time="$secs" -max_len="$len" -print_final_stats=1 \

@@ -16,7 +16,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-programmes="daycivil dayrevo batchcivil batchrevo yearscan"
+programmes=$(cat build/programmes.txt)
 
 essayer() {  # essayer ROOT_OF_BIN_AND_SHARE
   local bin=$1/bin man=$1/share/man

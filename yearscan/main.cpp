@@ -1,9 +1,10 @@
-#include "textio/processus.hpp"
+#include "fichiers/fichiers.hpp"
 #include "yearscan/yearscan.hpp"
 
 // With no argument, there is no input file to open.
 int main(int argc, char** argv) {
-  textio::Sortie out(1);
-  if (!textio::demarrer(out)) return textio::statut_sortie_perdue;
-  return textio::terminer_fichier(out, yearscan(argc > 1 ? argv[1] : nullptr, out));
+  static std::array<char, ecriture::bloc_ecriture> tampon;  // off the stack
+  ecriture::Sortie out(1, tampon);
+  if (!fichiers::demarrer(out)) return fichiers::statut_sortie_perdue;
+  return fichiers::terminer_fichier(out, yearscan(argc > 1 ? argv[1] : nullptr, out));
 }

@@ -6,8 +6,9 @@
 #include <array>
 #include <cstdint>
 
-#include "textio/lecture.hpp"
-#include "textio/processus.hpp"
+#include "calendar/revo.hpp"
+#include "fichiers/fichiers.hpp"
+#include "lecture/lecture.hpp"
 
 namespace {
 
@@ -22,36 +23,22 @@ constexpr std::size_t rang(std::int32_t annee) noexcept {
   return static_cast<std::size_t>(annee - premiere_annee);
 }
 
-// The full Gregorian rule: 1900 is not a leap year, 2000 is.
-constexpr bool bissextile(std::int32_t a) noexcept {
-  return (a % 4 == 0 && a % 100 != 0) || a % 400 == 0;
-}
-
-constexpr std::array<std::int32_t, 12> longueurs = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-constexpr std::int32_t longueur(std::int32_t mois, std::int32_t annee) noexcept {
-  return mois == 2 && bissextile(annee) ? 29 : longueurs[static_cast<std::size_t>(mois - 1)];
-}
-
 }  // namespace
 
-int yearscan(const char* chemin, textio::Sortie& out) {
-  using textio::champ, textio::ecrire_format, textio::entier, textio::separateur;
-  const int fd = textio::ouvrir_source(chemin);
-  textio::garder_source(out, fd, chemin);
-  if (fd < 0) {
-    textio::ecrire_ligne(out, textio::source_absente);
-    return 2;
-  }
+int yearscan(const char* chemin, ecriture::Sortie& out) {
+  using ecriture::ecrire_format;
+  const int fd = fichiers::ouvrir_source(chemin, out);
+  if (fd < 0) return fichiers::statut_source;
 
+  static lecture::Bloc bloc;  // the process's own, for its whole run
   Annees vues{};
   std::int32_t max = 0;
   std::int32_t min = 10000;
-  textio::Lecteur source(fd);
+  lecture::Lecteur source(fd, bloc);
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view t;
   // Once its report cannot be written, nobody reads it: stop, as cat does.
-  while (!textio::en_panne(out) && textio::lire(source, t)) {
+  while (!ecriture::en_panne(out) && lecture::lire(source, t)) {
     ++ligne;
     if (t.size() > 11) {
       ecrire_format<"format date errone ligne %d\n">(out, ligne);
@@ -61,38 +48,35 @@ int yearscan(const char* chemin, textio::Sortie& out) {
       ecrire_format<"ligne vide %d\n">(out, ligne);
       continue;
     }
-    if (!separateur(t, 2) || !separateur(t, 5)) {
+    const revo::Lecture l = revo::lire(t);
+    if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2) {
       ecrire_format<"erreur de format ligne %d\n">(out, ligne);
       continue;
     }
-    const std::int32_t jour = entier(champ(t, 0, 2));
-    const std::int32_t mois = entier(champ(t, 3, 2));
-    const std::int32_t annee = entier(champ(t, 6, 4));
     // There is no year 0, so a malformed year counts for nothing; any other
     // counts as soon as both separators are in place, whatever follows.
-    if (annee == 0) {
+    if (l.forme == revo::Forme::annee) {
       ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
       continue;
     }
-    vues[rang(annee)] = true;
-    max = std::max(max, annee);
-    min = std::min(min, annee);
-    if (mois < 1 || mois > 12)
-      ecrire_format<"mois hors limites %d\n">(out, ligne);
-    else if (jour < 1 || jour > longueur(mois, annee))
-      ecrire_format<"Jour hors limites ligne %d\n">(out, ligne);
+    vues[rang(l.annee)] = true;
+    max = std::max(max, l.annee);
+    min = std::min(min, l.annee);
+    switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
+      case revo::Jour::mois: ecrire_format<"mois hors limites %d\n">(out, ligne); break;
+      case revo::Jour::jour_bissextile:
+      case revo::Jour::jour: ecrire_format<"Jour hors limites ligne %d\n">(out, ligne); break;
+      case revo::Jour::valide: break;
+    }
   }
   ::close(fd);
-  if (source.erreur) {
-    textio::ecrire_ligne(out, textio::source_absente);
-    return 2;
-  }
+  if (source.erreur) return fichiers::source_illisible(out);
 
   // There is no year 0, so it is never missing.
   for (std::int32_t a = min; a <= max; ++a)
     if (a != 0 && !vues[rang(a)]) ecrire_format<"année manquante %d\n">(out, a);
   ecrire_format<"année Max %d\n">(out, max);
   ecrire_format<"année Min %d\n">(out, min);
-  textio::ecrire_ligne(out, "fini ");
+  ecriture::ecrire_ligne(out, "fini ");
   return 0;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "textio/ecriture.hpp"
+#include "ecriture/ecriture.hpp"
 
 // Checks the Gregorian dates of the file at chemin, one message for each
 // faulty read, then reports the years missing between the smallest and the
 // largest year the file yields; returns the exit status.
-int yearscan(const char* chemin, textio::Sortie& out);
+int yearscan(const char* chemin, ecriture::Sortie& out);

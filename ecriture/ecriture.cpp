@@ -1,12 +1,11 @@
-#include "textio/ecriture.hpp"
+#include "ecriture/ecriture.hpp"
 
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <new>
 
-namespace textio {
+namespace ecriture {
 
 namespace {
 
@@ -32,12 +31,6 @@ bool tout_ecrire(int fd, const char* p, std::size_t n) noexcept {
 }
 
 }  // namespace
-
-Sortie::Sortie(int f, std::size_t taille) noexcept : fd(f) {
-  if (taille > secours.size()) tas.reset(new (std::nothrow) char[taille]);
-  tampon = tas != nullptr ? tas.get() : secours.data();
-  capacite = tas != nullptr ? taille : secours.size();
-}
 
 bool vider(Sortie& s) noexcept {
   if (!s.panne && s.n > 0 && !tout_ecrire(s.fd, s.tampon, s.n)) s.panne = true;
@@ -65,12 +58,4 @@ int echec(Sortie& s, std::string_view t, int statut) noexcept {
   return statut;
 }
 
-int terminer(Sortie& s, int statut) noexcept {
-  return vider(s) ? statut : statut_sortie_perdue;
-}
-
-int terminer_fichier(Sortie& s, int statut) noexcept {
-  return vider(s) || statut != 0 ? statut : statut_sortie_perdue;
-}
-
-}  // namespace textio
+}  // namespace ecriture

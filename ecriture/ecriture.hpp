@@ -1,18 +1,17 @@
-// Text out, for the five programs: numbers in plain decimal, messages with
-// one number, and buffered writes whose failure is remembered rather than
-// lost.
+// Text out: buffered writes whose failure is remembered rather than lost,
+// and messages with one number, split where it goes when they are compiled.
 #pragma once
 
-#include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <span>
 #include <string_view>
 
-namespace textio {
+#include "nombres/nombres.hpp"
+
+namespace ecriture {
 
 // The size of the blocks written to a file or a pipe: as large as cat's, so
 // that the system calls cost no more than a copy does.
@@ -21,80 +20,23 @@ inline constexpr std::size_t bloc_ecriture = std::size_t{1} << 17;
 // The smallest buffer a Sortie works with: room for the longest message.
 inline constexpr std::size_t bloc_court = 256;
 
-// Exit status of a program whose standard output could not be written: its
-// report is lost.
-inline constexpr int statut_sortie_perdue = 5;
-
-// "00" to "99", the two characters of each number side by side.
-inline constexpr std::array<char, 200> paires = [] {
-  std::array<char, 200> p{};
-  for (std::size_t i = 0; i < 100; ++i) {
-    p[2 * i] = static_cast<char>('0' + i / 10);
-    p[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return p;
-}();
-
-// The smallest number of each count of digits: 0 (so that 0 has one
-// digit), 10, 100, ... 10^19.
-inline constexpr std::array<std::uint64_t, 20> plus_petits = [] {
-  std::array<std::uint64_t, 20> p{0, 10};
-  for (std::size_t i = 2; i < p.size(); ++i) p[i] = p[i - 1] * 10;
-  return p;
-}();
-
-// The count of decimal digits of u: log10 from log2 (1233 / 4096 is just
-// under log10(2)), which is one short at most. Measured against counting by
-// division: 6.8% fewer instructions for batchcivil, 5.6% for batchrevo and
-// yearscan, on files with 30% faulty lines (callgrind, 1M lines).
-constexpr std::size_t chiffres(std::uint64_t u) noexcept {
-  const std::size_t t = (static_cast<std::size_t>(std::bit_width(u)) * 1233) >> 12;  // [0, 19]
-  return t + (u >= plus_petits[t] ? 1 : 0);
-}
-
-// Writes v in plain decimal, as "%d" does, into p (room for 20 characters);
-// returns the number of characters written.
-constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
-  // The magnitude as unsigned, so that the most negative value has one too.
-  std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  if (v < 0) p[0] = '-';
-  const std::size_t n = (v < 0 ? 1 : 0) + chiffres(u);
-  char* q = p + n;  // the digits are written from the last one back
-  const auto paire = [&](std::uint64_t deux) {
-    const auto i = static_cast<std::size_t>(2 * deux);  // [0, 198]
-    *--q = paires[i + 1];
-    *--q = paires[i];
-  };
-  for (; u >= 100; u /= 100) paire(u % 100);
-  if (u >= 10)
-    paire(u);
-  else
-    *--q = static_cast<char>('0' + u);
-  return n;
-}
-
-// A buffered writer on a file descriptor. After a failed write every later
-// write is dropped and `panne` stays set, so the caller can report it once.
-// Its fields are the writer's own: other code goes through the functions
-// below.
-// The buffer lives on the heap, so that a small stack is enough; when the
-// heap has none to give, a short one of its own serves, with more system
-// calls and the same bytes.
+// A buffered writer on a file descriptor, into a buffer its caller owns
+// (static storage in the programs, so that a small stack is enough) of at
+// least bloc_court bytes. After a failed write every later write is dropped
+// and `panne` stays set, so the caller can report it once. Its fields are the
+// writer's own: other code goes through the functions below.
 struct Sortie {
-  // taille: the buffer wanted; at most bloc_court takes no heap.
-  explicit Sortie(int f, std::size_t taille = bloc_ecriture) noexcept;
+  Sortie(int f, std::span<char> t) noexcept : fd(f), tampon(t.data()), capacite(t.size()) {}
   Sortie(const Sortie&) = delete;
   Sortie& operator=(const Sortie&) = delete;
   int fd;
+  char* tampon;
+  std::size_t capacite;
+  std::size_t n = 0;
   bool panne = false;
   // Each message written out as soon as it is complete, as a line-buffered
   // stream does.
   bool par_ligne = false;
-  std::size_t n = 0;
-  std::unique_ptr<char[]> tas;
-  std::array<char, bloc_court> secours;  // filled before it is read
-  char* tampon = nullptr;
-  std::size_t capacite = 0;
 };
 
 // Writes out what is buffered; false once any write has failed.
@@ -172,7 +114,7 @@ struct Format {
   char* p = s.tampon + s.n;
   std::memcpy(p, avant.c.data(), avant.n);
   p += avant.n;
-  p += decimal(p, n);
+  p += nombres::decimal(p, n);
   std::memcpy(p, apres.c.data(), apres.n);
   p += apres.n;
   s.n = static_cast<std::size_t>(p - s.tampon);
@@ -188,12 +130,5 @@ inline void ecrire_format(Sortie& s, std::int64_t n) noexcept {
 
 // Appends the line t and gives statut back, for a check that ends a program.
 int echec(Sortie& s, std::string_view t, int statut) noexcept;
-// Flushes a program's standard output and gives its exit status: statut, or
-// statut_sortie_perdue when the output could not be written.
-int terminer(Sortie& s, int statut) noexcept;
-// The same for a program whose work is a file: a status that says a file is
-// incomplete (not 0) wins over statut_sortie_perdue, which then means that
-// the files are whole and only the report was lost.
-int terminer_fichier(Sortie& s, int statut) noexcept;
 
-}  // namespace textio
+}  // namespace ecriture
