@@ -78,6 +78,11 @@ TEST(Daycivil, ArgumentToOutputAndStatus) {
                          {{"01/VEND/ab"}, "annee mal ecrite\n", 4},
                          {{"06/COMP/00"}, "annee mal ecrite\n", 4},
                          {{"06/COMP/04"}, "Annee non sextile, jour hors limite\n", 8},
+                         // What dayrevo prints outside the span, refused here.
+                         {{"06/COMP/-1"}, "Annee non sextile, jour hors limite\n", 8},
+                         {{"06/COMP/-5"}, "Annee non sextile, jour hors limite\n", 8},
+                         {{"06/COMP/-9"}, "Annee non sextile, jour hors limite\n", 8},
+                         {{"06/COMP/15"}, "Annee non sextile, jour hors limite\n", 8},
                      });
 }
 
@@ -118,6 +123,12 @@ TEST(Dayrevo, ArgumentToOutputAndStatus) {
                         {{"32/01/1793"}, "Jour hors limites \n", 1},
                         {{"31/04/1793"}, "Jour hors limites \n", 1},
                         {{"aa/01/1793"}, "Jour hors limites \n", 1},
+                        // Outside the span, dates daycivil refuses to take back.
+                        {{"22/09/1791"}, W + "06/COMP/-1\n", 0},
+                        {{"23/09/1791"}, W + "01/VEND/00\n", 0},
+                        {{"22/09/1787"}, W + "06/COMP/-5\n", 0},
+                        {{"22/09/1783"}, W + "06/COMP/-9\n", 0},
+                        {{"23/09/1807"}, W + "06/COMP/15\n", 0},
                     });
 }
 
@@ -287,6 +298,12 @@ TEST(Batch, FileFaults) {
       const Execution e = lancer(programme, {d.chemin("b")});
       EXPECT_EQ(e.out, "ligne 1 vide\nligne 2 vide\n" + image_impossible);
       EXPECT_EQ(e.statut, 3);
+    }
+    {  // an existing output longer than the new one is wholly replaced
+      ecrire_fichier(d.chemin("c"), "\n");
+      ecrire_fichier(d.chemin("c") + suffixe, std::string(100000, 'x'));
+      EXPECT_EQ(lancer(programme, {d.chemin("c")}).statut, 0);
+      EXPECT_EQ(lire_fichier(d.chemin("c") + suffixe), "\n");
     }
     {  // an input path far longer than any fixed buffer would hold
       std::string long_dir = d.chemin("");
@@ -569,6 +586,7 @@ TEST(Faults, WhatRealSystemsDo) {
   const std::string beaucoup_image = lignes("01/VEND/01", 20000, true);
   const std::string rapport = "ligne vide 2\nannée Max 1792\nannée Min 1792\nfini \n";
   const long pile = 200 * 1024;
+  const std::string ferme = FERMETURE_ECHOUE;
   const std::vector<Panne> rangs = {
       {"output is a symbolic link to the input",
        BATCHCIVIL,
@@ -688,6 +706,39 @@ TEST(Faults, WhatRealSystemsDo) {
        3,
        std::nullopt},
       {"small stack", BATCHCIVIL, {}, rep, {.limite_pile = pile}, "ligne 2 vide\n", 0, rep_image},
+      {"close of standard output fails",
+       DAYCIVIL,
+       {"01/VEND/01"},
+       "",
+       {.precharge = ferme},
+       "22/09/1792\n",
+       5,
+       std::nullopt},
+      {"close of standard output fails",
+       BATCHCIVIL,
+       {},
+       rep,
+       {.precharge = ferme},
+       "ligne 2 vide\n",
+       5,
+       rep_image},
+      {"close of standard output fails",
+       YEARSCAN,
+       {},
+       greg,
+       {.precharge = ferme},
+       rapport,
+       5,
+       std::nullopt},
+      {"close of standard output fails, the output cannot be created",
+       BATCHREVO,
+       {},
+       greg,
+       {.precharge = ferme},
+       image_impossible,
+       3,
+       std::nullopt,
+       [](const std::string& in) { std::filesystem::create_directory(in + ".rep"); }},
       {"small stack", BATCHREVO, {}, greg, {.limite_pile = pile}, "ligne 2 vide\n", 0, greg_image},
       {"small stack", YEARSCAN, {}, greg, {.limite_pile = pile}, rapport, 0, std::nullopt},
       {"non-blocking standard output",
@@ -720,6 +771,12 @@ TEST(Faults, WhatRealSystemsDo) {
     else
       ASSERT_EQ(mkfifo(in.c_str(), 0600), 0);
     if (p.preparer != nullptr) p.preparer(in);
+#ifdef FERMETURE_SANS_EFFET
+    if (!p.milieu.precharge.empty()) {
+      std::printf("row skipped: programs linked statically take no LD_PRELOAD\n");
+      continue;
+    }
+#endif
     if (p.milieu.sans_droits) {
       if (const auto r = empechement_sans_droits(p.programme, d.chemin("")); !r.empty()) {
         std::printf("row skipped: %s\n", r.c_str());

@@ -23,6 +23,7 @@ struct Milieu {
   long limite_fichier = -1;    // RLIMIT_FSIZE in bytes, -1 for none
   long limite_pile = -1;       // RLIMIT_STACK in bytes, -1 for none
   bool sans_droits = false;    // run as nobody once standard output is open (see below)
+  std::string precharge{};     // a library for LD_PRELOAD
   // A slow input: the FIFO `fifo` receives `avant`, then, once standard
   // output shows `attendu` (or after 5 s), `apres` and its end.
   std::string fifo{}, avant{}, attendu{}, apres{};
