@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Changes one constant or one comparison at a time, rebuilds and runs ctest:
 # each change that leaves every test green is a fault the tests would miss.
-#   tests/mutants.sh [FILE...]   (default: calendar/* and yearscan/yearscan.cpp)
+#   tests/mutants.sh [FILE...]   (default: the rooms and yearscan/yearscan.cpp)
 #   SEULEMENT=LIST tests/mutants.sh   only the changes LIST names, one a line
 #                                     as printed ("FILE:LINE: OLD -> NEW")
 # Every integer in the code (not in comments or strings) is moved by one
 # either way; every comparison is turned into its neighbour (< and <=, > and
 # >=, == and !=). Works on a copy of the tree in a scratch folder, built
 # without optimisation for speed; prints one line per change and the ones
-# that survive at the end. Not run by CI: it takes about an hour.
+# that survive at the end. Not run by CI: it takes hours.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-[ $# -gt 0 ] || set -- calendar/*.hpp calendar/*.cpp yearscan/yearscan.cpp
+[ $# -gt 0 ] || set -- calendar/*.[ch]pp nombres/*.hpp lecture/*.[ch]pp ecriture/*.[ch]pp \
+  fichiers/*.[ch]pp batch/*.[ch]pp yearscan/yearscan.cpp
 work=$(mktemp -d)
 chmod 755 "$work"  # some tests run the programs as nobody
 trap 'rm -rf "$work"' EXIT
