@@ -8,6 +8,7 @@
 #include "calendar/date.hpp"
 #include "ecriture/ecriture.hpp"
 #include "lecture/lecture.hpp"
+#include "rapide/rapide.hpp"
 
 namespace lot {
 
@@ -37,9 +38,10 @@ int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& 
 
 // Converts the file at chemin into chemin + suffixe, line for line; returns
 // 0, 2 when the input cannot be opened or read, 3 when the output cannot be
-// created or written. A template, so that each program's checks are
-// compiled into the loop, where the length of the read is known.
-template <Convertir convertir>
+// created or written. Each usual line that usuelle takes goes through the
+// fast path, every other through the plain path. A template, so that each program's
+// checks are compiled into the loop, where the length of the read is known.
+template <Convertir convertir, rapide::Ligne usuelle>
 int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out) {
   // The process's own, for its whole run: off the stack, zeroed.
   static lecture::Bloc bloc;
@@ -51,7 +53,9 @@ int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out)
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view texte;
   calendar::Resultat r{};  // the ten bytes ecrire_resultat copies are always set
-  while (!ecriture::en_panne(image) && lecture::lire(source, texte)) {
+  while (!ecriture::en_panne(image)) {
+    ligne += rapide::convertir<usuelle>(source, image);
+    if (!lecture::lire(source, texte)) break;
     ++ligne;
     r[0] = '\0';
     // The three length tests at once: an empty read has a message of its

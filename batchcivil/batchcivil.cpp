@@ -35,6 +35,7 @@ void convertir(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
 
 }  // namespace
 
-int batchcivil(const char* chemin, ecriture::Sortie& out) {
-  return lot::traiter<convertir>(chemin, ".Greg", out);
+int batchcivil(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
+  return voie_rapide ? lot::traiter<convertir, rapide::civil>(chemin, ".Greg", out)
+                     : lot::traiter<convertir, rapide::aucune>(chemin, ".Greg", out);
 }

@@ -32,6 +32,7 @@ void convertir(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
 
 }  // namespace
 
-int batchrevo(const char* chemin, ecriture::Sortie& out) {
-  return lot::traiter<convertir>(chemin, ".rep", out);
+int batchrevo(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
+  return voie_rapide ? lot::traiter<convertir, rapide::revo>(chemin, ".rep", out)
+                     : lot::traiter<convertir, rapide::aucune>(chemin, ".rep", out);
 }

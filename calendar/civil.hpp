@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
+#include "calendar/jours.hpp"
 
 namespace civil {
 
@@ -47,5 +48,11 @@ calendar::Issue traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mo
 // 31 December 1805 (Issue::apres).
 calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
                            std::int32_t annee) noexcept;
+
+// 31 December 1805, the last day the batch flavour converts.
+inline constexpr std::int32_t dernier_jour = calendar::jour_gregorien(1805, 12, 31);
+
+// The batch flavour's table, by day number: for the fast path too.
+extern const std::array<calendar::Fiche, dernier_jour + 1> fiches_lot;
 
 }  // namespace civil

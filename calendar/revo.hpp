@@ -80,4 +80,14 @@ void traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
 calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
                            std::int32_t annee) noexcept;
 
+// A slot for each day of the years 1792..1805, 31 to a month: cheaper to
+// find than the day number, with which batchrevo took 10% more instructions
+// on valid dates (158.8M against 144.4M for 1M lines, callgrind).
+constexpr std::size_t rang_lot(std::int32_t d, std::int32_t m, std::int32_t y) noexcept {
+  return static_cast<std::size_t>(((y - 1792) * 12 + m - 1) * 31 + d - 1);
+}
+
+// The batch flavour's table, by slot: for the fast path too.
+extern const std::array<calendar::Fiche, rang_lot(31, 12, 1805) + 1> fiches_lot;
+
 }  // namespace revo

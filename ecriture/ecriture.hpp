@@ -53,6 +53,14 @@ inline void abandonner(Sortie& s) noexcept {
 inline void ligne_a_ligne(Sortie& s) noexcept {
   s.par_ligne = true;
 }
+// The free room of the buffer, for a writer of whole lines; ajouter takes
+// the n bytes written at its start as appended.
+inline std::span<char> place(Sortie& s) noexcept {
+  return {s.tampon + s.n, s.capacite - s.n};
+}
+inline void ajouter(Sortie& s, std::size_t n) noexcept {
+  s.n += n;
+}
 // Appends t when the buffer is too full for it.
 void ecrire_lent(Sortie& s, std::string_view t) noexcept;
 // Appends t.

@@ -182,7 +182,7 @@ void verifier_lot(std::string_view octets, Programme programme, const std::strin
   ecrire_fichier(chemin, octets);
   std::remove((chemin + suffixe).c_str());
   const auto [statut, sortie] =
-      capturer([&](ecriture::Sortie& s) { return programme(chemin.c_str(), s); });
+      capturer([&](ecriture::Sortie& s) { return programme(chemin.c_str(), s, true); });
   exiger(statut == 0, "status 0 whatever the lines hold", sortie);
   const std::vector<std::string> lus = lectures(octets);
   const auto image = lire_fichier(chemin + suffixe);

@@ -16,8 +16,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 status=0
-for h in $(cat "$top/build-fuzz/programmes.txt"); do
-  case $h in day*) len=32 ;; *) len=256 ;; esac
+for h in $(cat "$top/build-fuzz/programmes.txt") rapide; do
+  case $h in day*) len=32 ;; rapide) len=4096 ;; *) len=256 ;; esac
   mkdir -p "$work/$h"
   if "$bin/fuzz_$h" -max_total_time="$secs" -max_len="$len" -print_final_stats=1 \
       -dict="$top/fuzz/dates.dict" -artifact_prefix="$work/$h-" "$work/$h" "$top/fuzz/corpus/$h" \

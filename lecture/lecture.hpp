@@ -72,6 +72,15 @@ inline Marques marques(const char* p, std::size_t n) noexcept {
   return {cherche('\n'), cherche('\0')};
 }
 
+// The bytes of the block not yet read, for a reader of whole lines; passer
+// takes n of them as read.
+inline std::string_view restant(const Lecteur& l) noexcept {
+  return {l.tampon + l.debut, l.fin - l.debut};
+}
+inline void passer(Lecteur& l, std::size_t n) noexcept {
+  l.debut += n;
+}
+
 // lire for every case: refills the buffer, and settles the last reads.
 bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
 

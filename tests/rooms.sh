@@ -12,7 +12,7 @@ niveau() {  # the rooms from the bottom up; a program above them all
   case $1 in
     nombres | lecture) echo 0 ;;
     ecriture | calendar) echo 1 ;;
-    fichiers) echo 2 ;;
+    fichiers | rapide) echo 2 ;;
     batch) echo 3 ;;
     *) echo 4 ;;
   esac

@@ -9,6 +9,7 @@
 #include "calendar/revo.hpp"
 #include "fichiers/fichiers.hpp"
 #include "lecture/lecture.hpp"
+#include "rapide/rapide.hpp"
 
 namespace {
 
@@ -25,20 +26,20 @@ constexpr std::size_t rang(std::int32_t annee) noexcept {
 
 }  // namespace
 
-int yearscan(const char* chemin, ecriture::Sortie& out) {
+int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
   using ecriture::ecrire_format;
   const int fd = fichiers::ouvrir_source(chemin, out);
   if (fd < 0) return fichiers::statut_source;
 
   static lecture::Bloc bloc;  // the process's own, for its whole run
   Annees vues{};
-  std::int32_t max = 0;
-  std::int32_t min = 10000;
   lecture::Lecteur source(fd, bloc);
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view t;
   // Once its report cannot be written, nobody reads it: stop, as cat does.
-  while (!ecriture::en_panne(out) && lecture::lire(source, t)) {
+  while (!ecriture::en_panne(out)) {
+    if (voie_rapide) ligne += rapide::annees(source, vues.data());
+    if (!lecture::lire(source, t)) break;
     ++ligne;
     if (t.size() > 11) {
       ecrire_format<"format date errone ligne %d\n">(out, ligne);
@@ -60,8 +61,6 @@ int yearscan(const char* chemin, ecriture::Sortie& out) {
       continue;
     }
     vues[rang(l.annee)] = true;
-    max = std::max(max, l.annee);
-    min = std::min(min, l.annee);
     switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
       case revo::Jour::mois: ecrire_format<"mois hors limites %d\n">(out, ligne); break;
       case revo::Jour::jour_bissextile:
@@ -72,7 +71,16 @@ int yearscan(const char* chemin, ecriture::Sortie& out) {
   ::close(fd);
   if (source.erreur) return fichiers::source_illisible(out);
 
-  // There is no year 0, so it is never missing.
+  // The extremes of the years seen; the largest starts at 0 and the
+  // smallest at 10000, as when there is none. There is no year 0, so it is
+  // never missing.
+  std::int32_t max = 0;
+  std::int32_t min = 10000;
+  for (std::int32_t a = premiere_annee; a <= derniere_annee; ++a) {
+    if (!vues[rang(a)]) continue;
+    min = std::min(min, a);
+    max = std::max(max, a);
+  }
   for (std::int32_t a = min; a <= max; ++a)
     if (a != 0 && !vues[rang(a)]) ecrire_format<"année manquante %d\n">(out, a);
   ecrire_format<"année Max %d\n">(out, max);

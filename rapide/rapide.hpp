@@ -1,0 +1,120 @@
+// The fast path of the file programs: the usual line, ten characters of a
+// valid date and a newline, taken straight from the reader's block and, for
+// the batch converters, converted straight into the output's buffer, with
+// one table lookup and no message. Every other line (short, long, faulty,
+// cut by the end of the block) is left to the plain path, which stays the
+// reference: the bytes written are the same, and the differential fuzz
+// harness holds them so.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "calendar/civil.hpp"
+#include "calendar/revo.hpp"
+#include "ecriture/ecriture.hpp"
+#include "lecture/lecture.hpp"
+
+namespace rapide {
+
+// Converts the usual line at p (eleven bytes) into its eleven output bytes
+// at q; false, with q's bytes not taken, for any line it leaves to the
+// plain path.
+using Ligne = bool (*)(const char* p, char* q) noexcept;
+
+// The eight bytes at p as one word, the first in the lowest byte, on any
+// processor: the masks and shifts below are written for that order.
+inline std::uint64_t mot(const char* p) noexcept {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+  return w;
+}
+
+// The word of eight characters, as mot reads them.
+constexpr std::uint64_t motif(std::string_view t) noexcept {
+  std::uint64_t w = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    w |= std::uint64_t{static_cast<unsigned char>(t[i])} << (8 * i);
+  return w;
+}
+
+// Whether each byte of w is a digit: 0x3? that stays 0x3? with 6 added. A
+// carry out of a byte comes only from a byte that fails, and can only make
+// its neighbour fail too.
+constexpr bool chiffres(std::uint64_t w) noexcept {
+  constexpr std::uint64_t hauts = 0xF0F0F0F0F0F0F0F0;
+  return ((w & hauts) | (((w + 0x0606060606060606) & hauts) >> 4)) == 0x3333333333333333;
+}
+
+// Each byte of w less its low nibble's digit value taken ten times, plus the
+// next byte's: where two digits stand side by side, the number they write,
+// in the first one's byte (at most 165, so no byte carries into another).
+constexpr std::uint64_t paires(std::uint64_t w) noexcept {
+  const std::uint64_t x = w & 0x0F0F0F0F0F0F0F0F;
+  return x * 10 + (x >> 8);
+}
+
+// Takes no line: every line through the plain path.
+inline bool aucune(const char*, char*) noexcept {
+  return false;
+}
+
+// A digit's value; any other byte gives a value of 10 or more.
+constexpr unsigned chiffre(char c) noexcept {
+  return static_cast<unsigned char>(c) - static_cast<unsigned>('0');
+}
+
+// The row's result, when the line is exactly the one it is read from.
+inline bool prendre(const calendar::Fiche& f, const char* p, char* q) noexcept {
+  if (std::memcmp(p, f.ligne.data(), 11) != 0) return false;
+  std::memcpy(q, f.r.data(), 10);
+  q[10] = '\n';
+  return true;
+}
+
+// DD/MMMM/YY: the day number its fields would give, checked against the row
+// it points to. Unsigned, so that any bytes give a number, and a wrong one a
+// row whose line differs.
+inline bool civil(const char* p, char* q) noexcept {
+  const unsigned d = chiffre(p[0]) * 10 + chiffre(p[1]);
+  const unsigned y = chiffre(p[8]) * 10 + chiffre(p[9]);
+  const auto m = static_cast<unsigned>(calendar::moisrtoi({p + 3, 4}));
+  const unsigned n = 365 * (y - 1) + y / 4 + 30 * (m - 1) + d - 1;
+  return n < civil::fiches_lot.size() && prendre(civil::fiches_lot[n], p, q);
+}
+
+// DD/MM/YYYY: likewise, by the slot its fields would give.
+inline bool revo(const char* p, char* q) noexcept {
+  const unsigned d = chiffre(p[0]) * 10 + chiffre(p[1]);
+  const unsigned m = chiffre(p[3]) * 10 + chiffre(p[4]);
+  const unsigned y =
+      ((chiffre(p[6]) * 10 + chiffre(p[7])) * 10 + chiffre(p[8])) * 10 + chiffre(p[9]);
+  const unsigned i = ((y - 1792) * 12 + m - 1) * 31 + d - 1;
+  return i < revo::fiches_lot.size() && prendre(revo::fiches_lot[i], p, q);
+}
+
+// Converts the usual lines at the head of the reader's unread bytes into
+// the writer's free room, as long as both hold a whole line; returns how
+// many lines it took.
+template <Ligne ligne>
+std::int64_t convertir(lecture::Lecteur& l, ecriture::Sortie& s) noexcept {
+  const std::string_view e = lecture::restant(l);
+  const std::span<char> o = ecriture::place(s);
+  const std::size_t n = std::min(e.size(), o.size()) / 11;
+  std::size_t k = 0;
+  while (k < n && ligne(e.data() + 11 * k, o.data() + 11 * k)) ++k;
+  lecture::passer(l, 11 * k);
+  ecriture::ajouter(s, 11 * k);
+  return static_cast<std::int64_t>(k);
+}
+
+// The years of the usual lines at the head of the reader's unread bytes,
+// DD/MM/YYYY with a day of its month by the full Gregorian rule: each sets
+// vues[year + 999]. Returns how many lines it took.
+std::int64_t annees(lecture::Lecteur& l, bool* vues) noexcept;
+
+}  // namespace rapide

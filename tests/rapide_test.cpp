@@ -1,0 +1,60 @@
+// The fast path and the plain path of each file program give the same bytes:
+// every date of the span and its neighbours, in files larger than a block.
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <array>
+#include <string>
+
+#include "batchcivil/batchcivil.hpp"
+#include "batchrevo/batchrevo.hpp"
+#include "calendar/textes.hpp"
+#include "fichiers/fichiers.hpp"
+#include "run.hpp"
+#include "yearscan/yearscan.hpp"
+
+namespace {
+
+using Programme = int (*)(const char*, ecriture::Sortie&, bool);
+
+// Status, standard output and output file of one run.
+std::tuple<int, std::string, std::optional<std::string>> passer(Programme p, const std::string& in,
+                                                                const char* suffixe, bool rapide) {
+  static std::array<char, ecriture::bloc_ecriture> tampon;
+  const int fd = memfd_create("sortie", 0);
+  ecriture::Sortie s(dup(fd), tampon);
+  const int statut = fichiers::terminer_fichier(s, p(in.c_str(), s, rapide));
+  std::string out(static_cast<std::size_t>(lseek(fd, 0, SEEK_END)), '\0');
+  EXPECT_EQ(pread(fd, out.data(), out.size(), 0), static_cast<ssize_t>(out.size()));
+  close(fd);
+  return {statut, out, lire_fichier(in + suffixe)};
+}
+
+TEST(Rapide, SameBytesAsThePlainPath) {
+  // Every day from a year before the span to a year after, each as it is,
+  // with its day one past (32/01, 31/VEND) and with one character changed.
+  std::string rep, greg;
+  for (std::int32_t n = -400; n < 5250; ++n) {
+    for (const bool r : {true, false}) {
+      std::string t(
+          calendar::texte(r ? calendar::texte_republicain(n) : calendar::texte_gregorien(n)));
+      std::string& f = r ? rep : greg;
+      f += t + "\n";
+      t[1] = static_cast<char>(t[1] + 1);
+      f += t + "\n";
+      t[static_cast<std::size_t>(n + 400) % 10] = static_cast<char>('0' + (n + 400) % 13);
+      f += t + "\n";
+    }
+  }
+  const std::pair<Programme, const char*> programmes[] = {
+      {batchcivil, ".Greg"}, {batchrevo, ".rep"}, {yearscan, ""}};
+  for (const auto& [p, suffixe] : programmes) {
+    Dossier d;
+    ecrire_fichier(d.chemin("in"), *suffixe == 'G' ? rep : greg);
+    EXPECT_EQ(passer(p, d.chemin("in"), suffixe, true), passer(p, d.chemin("in"), suffixe, false))
+        << suffixe;
+  }
+}
+
+}  // namespace
