@@ -31,7 +31,7 @@ int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& 
   ::close(f.source);
   const bool ecrit = ecriture::vider(image);
   const bool ferme = ::close(f.image) == 0;
-  if (source.erreur) return fichiers::source_illisible(out);
+  if (source.erreur) return ecriture::echec(out, fichiers::source_absente, fichiers::statut_source);
   if (!ecrit || !ferme) return ecriture::echec(out, image_impossible, fichiers::statut_image);
   return 0;
 }

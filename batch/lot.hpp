@@ -20,8 +20,7 @@ using Convertir = void (*)(ecriture::Sortie& out, std::string_view lu, std::int6
 
 // The input and the output file of one run.
 struct Fichiers {
-  int source = -1;
-  int image = -1;
+  int source = -1, image = -1;
 };
 
 // Opens the file at chemin and creates or empties chemin + suffixe; 0 when

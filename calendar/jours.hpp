@@ -10,9 +10,7 @@ namespace calendar {
 
 // A date of either calendar: day, month (or Republican month code), year.
 struct Date {
-  std::int32_t jour;
-  std::int32_t mois;
-  std::int32_t annee;
+  std::int32_t jour, mois, annee;
 };
 
 // a / b rounded down, for b > 0: -1 / 4 is -1, not 0.

@@ -34,13 +34,6 @@ bool meme_fichier(const struct stat& sa, int b) noexcept {
   return (meme_noeud || meme_bloc) && !S_ISCHR(sa.st_mode);
 }
 
-// Flushes out and closes its descriptor; false when a write or the close
-// failed.
-bool fermer_sortie(ecriture::Sortie& out) noexcept {
-  const bool ecrit = ecriture::vider(out);
-  return ::close(out.fd) == 0 && ecrit;
-}
-
 }  // namespace
 
 bool demarrer(ecriture::Sortie& out) noexcept {
@@ -63,10 +56,6 @@ int ouvrir_source(const char* chemin, ecriture::Sortie& out) noexcept {
   return -1;
 }
 
-int source_illisible(ecriture::Sortie& out) noexcept {
-  return ecriture::echec(out, source_absente, statut_source);
-}
-
 int ouvrir_image(const char* chemin, int source, int sortie) noexcept {
   const int fd = ::open(chemin, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
@@ -84,11 +73,13 @@ int ouvrir_image(const char* chemin, int source, int sortie) noexcept {
 }
 
 int terminer(ecriture::Sortie& out, int statut) noexcept {
-  return fermer_sortie(out) ? statut : statut_sortie_perdue;
+  const bool ecrit = ecriture::vider(out);
+  return ::close(out.fd) == 0 && ecrit ? statut : statut_sortie_perdue;
 }
 
 int terminer_fichier(ecriture::Sortie& out, int statut) noexcept {
-  return fermer_sortie(out) || statut != 0 ? statut : statut_sortie_perdue;
+  const int sortie = terminer(out, 0);
+  return statut != 0 ? statut : sortie;
 }
 
 }  // namespace fichiers

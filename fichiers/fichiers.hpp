@@ -42,10 +42,6 @@ inline constexpr std::string_view source_absente = "Le fichier source est inexis
 // that not even the message lands in it.
 int ouvrir_source(const char* chemin, ecriture::Sortie& out) noexcept;
 
-// Prints source_absente and gives statut_source, for an input whose reading
-// failed.
-int source_illisible(ecriture::Sortie& out) noexcept;
-
 // Opens the output file at chemin, created when missing, and empties it only
 // once it is known to be neither the input (source) nor standard output under
 // another name: a link can make it either, and emptying it would lose the

@@ -37,25 +37,23 @@ struct Lecteur {
   char* tampon;
   // [debut, fin) of tampon is unread; reads stop 16 bytes short of the end
   // of the block.
-  std::size_t debut = 0;
-  std::size_t fin = 0;
-  bool fini = false;
-  bool erreur = false;
+  std::size_t debut = 0, fin = 0;
+  bool fini = false, erreur = false;
 };
 
 // Where the first newline and the first NUL fall among the n (at most 16)
 // bytes at p, or n for one that is not there; p[n..16) may be read.
 struct Marques {
-  std::size_t nl;
-  std::size_t nul;
+  std::size_t nl, nul;
 };
 
 inline Marques marques(const char* p, std::size_t n) noexcept {
 #if defined(__SSE2__)
   // One compare of 16 bytes for each, and no branch on where they fall.
-  // Measured against the memchr below (which other processors build): 25%
-  // to 32% fewer instructions for the three file programs (callgrind, 1M
-  // lines), batchcivil 10% and yearscan 17% faster (hyperfine, 10M lines).
+  // Measured against the memchr below (which other processors build), on
+  // files with 30% faulty lines (the usual line takes the fast path): 10% to
+  // 12% more instructions without it (callgrind, 1M lines), 5% to 7% slower
+  // (hyperfine, 10M lines).
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const unsigned dans = (1u << n) - 1;
   const auto cherche = [&](char c) {
@@ -90,9 +88,10 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
 // the input, or on a read error, which also sets l.erreur.
 inline bool lire(Lecteur& l, std::string_view& texte) noexcept {
   // The usual case: with 14 bytes in the buffer, the read is settled, and
-  // none of lire_lent's tests is needed. Measured against lire_lent alone:
-  // 3.2% (yearscan) to 4.7% (batchcivil) fewer instructions, callgrind on 1M
-  // lines; hyperfine on 10M lines saw no difference beyond its noise (3%).
+  // none of lire_lent's tests is needed. Measured against lire_lent alone,
+  // on files with 30% faulty lines: batchcivil 9.1% and batchrevo 7.4% more
+  // instructions without it (callgrind, 1M lines), batchcivil 4.7% slower
+  // (hyperfine, 10M lines).
   if (l.fin - l.debut >= lecture_max) {
     const char* p = l.tampon + l.debut;
     const Marques m = marques(p, lecture_max);

@@ -13,7 +13,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 [ $# -gt 0 ] || set -- calendar/*.[ch]pp nombres/*.hpp lecture/*.[ch]pp ecriture/*.[ch]pp \
-  fichiers/*.[ch]pp batch/*.[ch]pp yearscan/yearscan.cpp
+  fichiers/*.[ch]pp rapide/*.[ch]pp batch/*.[ch]pp yearscan/yearscan.cpp
 work=$(mktemp -d)
 chmod 755 "$work"  # some tests run the programs as nobody
 trap 'rm -rf "$work"' EXIT

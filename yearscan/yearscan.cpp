@@ -41,25 +41,18 @@ int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
     if (voie_rapide) ligne += rapide::annees(source, vues.data());
     if (!lecture::lire(source, t)) break;
     ++ligne;
-    if (t.size() > 11) {
-      ecrire_format<"format date errone ligne %d\n">(out, ligne);
-      continue;
-    }
-    if (t.size() < 2) {
-      ecrire_format<"ligne vide %d\n">(out, ligne);
-      continue;
-    }
     const revo::Lecture l = revo::lire(t);
-    if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2) {
-      ecrire_format<"erreur de format ligne %d\n">(out, ligne);
-      continue;
-    }
     // There is no year 0, so a malformed year counts for nothing; any other
     // counts as soon as both separators are in place, whatever follows.
-    if (l.forme == revo::Forme::annee) {
+    if (t.size() > 11)
+      ecrire_format<"format date errone ligne %d\n">(out, ligne);
+    else if (t.size() < 2)
+      ecrire_format<"ligne vide %d\n">(out, ligne);
+    else if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2)
+      ecrire_format<"erreur de format ligne %d\n">(out, ligne);
+    else if (l.forme == revo::Forme::annee)
       ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
-      continue;
-    }
+    if (t.size() > 11 || t.size() < 2 || l.forme != revo::Forme::valide) continue;
     vues[rang(l.annee)] = true;
     switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
       case revo::Jour::mois: ecrire_format<"mois hors limites %d\n">(out, ligne); break;
@@ -69,7 +62,7 @@ int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
     }
   }
   ::close(fd);
-  if (source.erreur) return fichiers::source_illisible(out);
+  if (source.erreur) return ecriture::echec(out, fichiers::source_absente, fichiers::statut_source);
 
   // The extremes of the years seen; the largest starts at 0 and the
   // smallest at 10000, as when there is none. There is no year 0, so it is
