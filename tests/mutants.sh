@@ -22,7 +22,9 @@ cd "$work"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   "-DCMAKE_CXX_FLAGS=-O1 -fsanitize=address,undefined -fno-sanitize-recover=all" >/dev/null
 cmake --build build >/dev/null
-(cd build && ctest -j2 >/dev/null) || { echo "the tests fail before any change" >&2; exit 1; }
+# rooms compiles the core again and judges only includes, which no change
+# here touches.
+(cd build && ctest -j2 -E rooms >/dev/null) || { echo "the tests fail before any change" >&2; exit 1; }
 
 # One line per change: FILE LINE COLUMN OLD NEW.
 changes() {
@@ -62,7 +64,7 @@ open(f, 'w').write('\n'.join(lines))
 EOF
   if ! cmake --build build >/dev/null 2>&1; then
     verdict="does not build"
-  elif (cd build && ctest -j2 --timeout 120 >/dev/null 2>&1); then
+  elif (cd build && ctest -j2 -E rooms --timeout 120 >/dev/null 2>&1); then
     verdict=SURVIVES
     survivants+=("$f:$l: $old -> $new: $(sed -n "${l}p" "$f" | sed 's/^ *//')")
   else
