@@ -169,6 +169,7 @@ TEST(Batch, ReadingRules) {
             {b + "x", "", c + "\n"},
             {b + "5", "", c + "\n"},  // the 11th byte is never part of the year
             {"5", "ligne 1 vide\n", "\n"},
+            {"5\n", "format date errone ligne 1\n", "\n"},  // two bytes: not empty
             {b + "\r\n" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
             {b + "abcd\n", "format date errone ligne 1\nligne 2 vide\n", "\n\n"},
             {"xxxxxxxxxxxxxx" + b + "\n", "format date errone ligne 1\n", "\n" + c + "\n"},
