@@ -762,6 +762,18 @@ TEST(Faults, WhatRealSystemsDo) {
        "ligne 1 vide\n",
        0,
        "\n22/09/1792\n"},
+      {"terminal, slow input: fourteen bytes make a read without waiting for more",
+       BATCHCIVIL,
+       {},
+       "",
+       {.terminal = true,
+        .fifo = "in",
+        .avant = "01/VEND/01xxxx",
+        .attendu = "format date errone ligne 1\n",
+        .apres = "\n"},
+       "format date errone ligne 1\nligne 2 vide\n",
+       0,
+       "\n\n"},
   };
   for (const Panne& p : rangs) {
     SCOPED_TRACE(std::string(p.cas) + ": " + p.programme);
