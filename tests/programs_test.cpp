@@ -300,6 +300,15 @@ TEST(Batch, FileFaults) {
       EXPECT_EQ(e.out, "ligne 1 vide\nligne 2 vide\n" + image_impossible);
       EXPECT_EQ(e.statut, 3);
     }
+    {  // a new output file has the mode a shell's > gives: 0666 less the umask
+      ecrire_fichier(d.chemin("m"), "\n");
+      EXPECT_EQ(lancer(programme, {d.chemin("m")}).statut, 0);
+      const mode_t masque = umask(0);
+      umask(masque);
+      struct stat st {};
+      ASSERT_EQ(stat((d.chemin("m") + suffixe).c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, static_cast<mode_t>(0666 & ~masque));
+    }
     {  // an existing output longer than the new one is wholly replaced
       ecrire_fichier(d.chemin("c"), "\n");
       ecrire_fichier(d.chemin("c") + suffixe, std::string(100000, 'x'));
