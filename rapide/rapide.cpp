@@ -13,12 +13,14 @@ namespace {
 // For each month m and day d below 128, at m * 128 + d: 0 for a day no
 // month has, 2 for 29 February, 1 for every other day. Looked up before the
 // line is known to be digits, whose pairs can make numbers up to 165.
+constexpr std::size_t cote = 128;
 constexpr auto jours_mois = [] {
-  std::array<std::uint8_t, 128 * 128> t{};
+  std::array<std::uint8_t, cote * cote> t{};
   for (std::int32_t m = 1; m <= 12; ++m)
     for (std::int32_t d = 1; d <= 31; ++d)
       if (revo::verifier(d, m, 2000, revo::Regle::gregorienne) == revo::Jour::valide)
-        t[static_cast<std::size_t>(m * 128 + d)] = m == 2 && d == 29 ? 2 : 1;
+        t[static_cast<std::size_t>(m) * cote + static_cast<std::size_t>(d)] =
+            m == 2 && d == 29 ? 2 : 1;
   return t;
 }();
 
@@ -58,7 +60,7 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues) noexcept {
     const char* p = e.data() + 11 * k;
     const std::uint64_t pa = paires(mot(p)), pb = paires(mot(p + 3));
     const std::uint8_t jour =
-        jours_mois[static_cast<std::size_t>((pa >> 24 & 0x7F) * 128 + (pa & 0x7F))];
+        jours_mois[static_cast<std::size_t>((pa >> 24 & 0x7F) * cote + (pa & 0x7F))];
     const auto y = static_cast<std::int32_t>((pa >> 48 & 0xFF) * 100 + (pb >> 40 & 0xFF));
     if (!(forme(p) & (jour != 0) & (y != 0))) break;
     if (jour == 2 && !revo::bissextile(y, revo::Regle::gregorienne)) break;
