@@ -179,6 +179,11 @@ TEST(Batch, ReadingRules) {
             {"\n\n" + b + "\n" + b.substr(0, 9) + "\n" + b + "\n",
              "ligne 1 vide\nligne 2 vide\nformat date errone ligne 4\n",
              "\n\n" + c + "\n\n" + c + "\n"},
+            // A line of eleven bytes when ten are left of the 128 KiB buffer.
+            {fois("\n", 8) + fois(b + "\n", 11915),
+             "ligne 1 vide\nligne 2 vide\nligne 3 vide\nligne 4 vide\nligne 5 vide\n"
+             "ligne 6 vide\nligne 7 vide\nligne 8 vide\n",
+             fois("\n", 8) + fois(c + "\n", 11915)},
         });
   }
 }
