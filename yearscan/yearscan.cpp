@@ -42,23 +42,25 @@ int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
     if (!lecture::lire(source, t)) break;
     ++ligne;
     const revo::Lecture l = revo::lire(t);
-    // There is no year 0, so a malformed year counts for nothing; any other
-    // counts as soon as both separators are in place, whatever follows.
-    if (t.size() > 11)
+    if (t.size() > 11) {
       ecrire_format<"format date errone ligne %d\n">(out, ligne);
-    else if (t.size() < 2)
+    } else if (t.size() < 2) {
       ecrire_format<"ligne vide %d\n">(out, ligne);
-    else if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2)
+    } else if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2) {
       ecrire_format<"erreur de format ligne %d\n">(out, ligne);
-    else if (l.forme == revo::Forme::annee)
+    } else if (l.forme == revo::Forme::annee) {
+      // There is no year 0, so a malformed year counts for nothing.
       ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
-    if (t.size() > 11 || t.size() < 2 || l.forme != revo::Forme::valide) continue;
-    vues[rang(l.annee)] = true;
-    switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
-      case revo::Jour::mois: ecrire_format<"mois hors limites %d\n">(out, ligne); break;
-      case revo::Jour::jour_bissextile:
-      case revo::Jour::jour: ecrire_format<"Jour hors limites ligne %d\n">(out, ligne); break;
-      case revo::Jour::valide: break;
+    } else {
+      // Any other year counts as soon as both separators are in place,
+      // whatever follows.
+      vues[rang(l.annee)] = true;
+      switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
+        case revo::Jour::mois: ecrire_format<"mois hors limites %d\n">(out, ligne); break;
+        case revo::Jour::jour_bissextile:
+        case revo::Jour::jour: ecrire_format<"Jour hors limites ligne %d\n">(out, ligne); break;
+        case revo::Jour::valide: break;
+      }
     }
   }
   ::close(fd);
