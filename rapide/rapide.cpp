@@ -1,6 +1,8 @@
 #include "rapide/rapide.hpp"
 
 #include <array>
+#include <bit>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,6 +11,23 @@
 namespace rapide {
 
 namespace {
+
+// The eight bytes at p as one word, the first in the lowest byte, on any
+// processor: the masks and shifts below are written for that order.
+inline std::uint64_t mot(const char* p) noexcept {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+  return w;
+}
+
+// Each byte of w less its low nibble's digit value taken ten times, plus the
+// next byte's: where two digits stand side by side, the number they write,
+// in the first one's byte (at most 165, so no byte carries into another).
+constexpr std::uint64_t paires(std::uint64_t w) noexcept {
+  const std::uint64_t x = w & 0x0F0F0F0F0F0F0F0F;
+  return x * 10 + (x >> 8);
+}
 
 // For each month m and day d below 128, at m * 128 + d: 0 for a day no
 // month has, 2 for 29 February, 1 for every other day. Looked up before the
@@ -23,6 +42,24 @@ constexpr auto jours_mois = [] {
             m == 2 && d == 29 ? 2 : 1;
   return t;
 }();
+
+#if !defined(__SSE2__)
+// The word of eight characters, as mot reads them.
+constexpr std::uint64_t motif(std::string_view t) noexcept {
+  std::uint64_t w = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    w |= std::uint64_t{static_cast<unsigned char>(t[i])} << (8 * i);
+  return w;
+}
+
+// Whether each byte of w is a digit: 0x3? that stays 0x3? with 6 added. A
+// carry out of a byte comes only from a byte that fails, and can only make
+// its neighbour fail too.
+constexpr bool chiffres(std::uint64_t w) noexcept {
+  constexpr std::uint64_t hauts = 0xF0F0F0F0F0F0F0F0;
+  return ((w & hauts) | (((w + 0x0606060606060606) & hauts) >> 4)) == 0x3333333333333333;
+}
+#endif
 
 // Whether the eleven bytes at p are DD/MM/YYYY and a newline; sixteen may
 // be read.
