@@ -29,17 +29,21 @@ constexpr std::uint64_t paires(std::uint64_t w) noexcept {
   return x * 10 + (x >> 8);
 }
 
-// For each month m and day d below 128, at m * 128 + d: 0 for a day no
-// month has, 2 for 29 February, 1 for every other day. Looked up before the
-// line is known to be digits, whose pairs can make numbers up to 165.
+// For each month m and day d below 128, at m * 128 + d: the fault of the
+// date in a common year, with 29 February apart (bissextile).
 constexpr std::size_t cote = 128;
+constexpr std::uint8_t bissextile = autre + 1;
 constexpr auto jours_mois = [] {
   std::array<std::uint8_t, cote * cote> t{};
-  for (std::int32_t m = 1; m <= 12; ++m)
-    for (std::int32_t d = 1; d <= 31; ++d)
-      if (revo::verifier(d, m, 2000, revo::Regle::gregorienne) == revo::Jour::valide)
-        t[static_cast<std::size_t>(m) * cote + static_cast<std::size_t>(d)] =
-            m == 2 && d == 29 ? 2 : 1;
+  for (std::size_t m = 0; m < cote; ++m)
+    for (std::size_t d = 0; d < cote; ++d) {
+      const auto jm = static_cast<std::int32_t>(m), jd = static_cast<std::int32_t>(d);
+      const revo::Jour j = revo::verifier(jd, jm, 2001, revo::Regle::gregorienne);
+      const Faute f = j == revo::Jour::mois     ? Faute::mois
+                      : j == revo::Jour::valide ? Faute::valide
+                                                : Faute::jour;
+      t[m * cote + d] = m == 2 && d == 29 ? bissextile : static_cast<std::uint8_t>(f);
+    }
   return t;
 }();
 
@@ -89,22 +93,47 @@ inline bool forme(const char* p) noexcept {
 
 }  // namespace
 
-std::int64_t annees(lecture::Lecteur& l, bool* vues) noexcept {
+std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
+                    const Messages& messages, std::int64_t ligne) noexcept {
   const std::string_view e = lecture::restant(l);
-  const std::size_t n = e.size() / 11;
-  std::size_t k = 0;
-  for (; k < n; ++k) {
-    const char* p = e.data() + 11 * k;
-    const std::uint64_t pa = paires(mot(p)), pb = paires(mot(p + 3));
-    const std::uint8_t jour =
-        jours_mois[static_cast<std::size_t>((pa >> 24 & 0x7F) * cote + (pa & 0x7F))];
-    const auto y = static_cast<std::int32_t>((pa >> 48 & 0xFF) * 100 + (pb >> 40 & 0xFF));
-    if (!(forme(p) & (jour != 0) & (y != 0))) break;
-    if (jour == 2 && !revo::bissextile(y, revo::Regle::gregorienne)) break;
-    vues[y + 999] = true;
+  const char* p = e.data();
+  const char* const fin = p + e.size();
+  std::int64_t n = 0;
+  while (fin - p >= static_cast<std::ptrdiff_t>(lecture::lecture_max)) {
+    std::size_t k = 11;
+    std::uint8_t f;
+    if (forme(p)) {
+      const std::uint64_t pa = paires(mot(p)), pb = paires(mot(p + 3));
+      f = jours_mois[static_cast<std::size_t>((pa >> 24 & 0x7F) * cote + (pa & 0x7F))];
+      const auto y = static_cast<std::int32_t>((pa >> 48 & 0xFF) * 100 + (pb >> 40 & 0xFF));
+      vues[y + 999] |= y != 0;
+      if (f == valide && y != 0) {
+        p += 11;
+        ++n;
+        continue;
+      }
+      if (f == bissextile) f = revo::bissextile(y, revo::Regle::gregorienne) ? valide : jour;
+      if (y == 0) f = annee;
+    } else {
+      const lecture::Marques m = lecture::marques(p, lecture::lecture_max);
+      k = std::min(m.nl + 1, lecture::lecture_max);
+      const bool signes = k > 5 && p[2] == '/' && p[5] == '/';
+      f = m.nul < k ? autre : k > 11 ? longue : k < 2 ? vide : !signes ? separateur : autre;
+    }
+    if (f != valide) {
+      if (f == autre) break;
+      ecriture::ecrire_message(out, messages[f], ligne + n + 1);
+      if (ecriture::en_panne(out)) {
+        p += k;
+        ++n;
+        break;
+      }
+    }
+    p += k;
+    ++n;
   }
-  lecture::passer(l, 11 * k);
-  return static_cast<std::int64_t>(k);
+  lecture::passer(l, static_cast<std::size_t>(p - e.data()));
+  return n;
 }
 
 }  // namespace rapide

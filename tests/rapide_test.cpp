@@ -33,7 +33,8 @@ std::tuple<int, std::string, std::optional<std::string>> passer(Programme p, con
 
 TEST(Rapide, SameBytesAsThePlainPath) {
   // Every day from a year before the span to a year after, each as it is,
-  // with its day one past (32/01, 31/VEND) and with one character changed.
+  // with its day one past (32/01, 31/VEND), with one character changed, and
+  // a line of another shape.
   std::string rep, greg;
   for (std::int32_t n = -400; n < 5250; ++n) {
     for (const bool r : {true, false}) {
@@ -45,6 +46,17 @@ TEST(Rapide, SameBytesAsThePlainPath) {
       f += t + "\n";
       t[static_cast<std::size_t>(n + 400) % 10] = static_cast<char>('0' + (n + 400) % 13);
       f += t + "\n";
+      // And by turns a line of another length, or with a NUL.
+      const std::string_view autres[] = {"",
+                                         "1",
+                                         "22/09/1792xxxx",
+                                         "22/09/1792\r",
+                                         std::string_view("\0", 1),
+                                         "2/09/1792",
+                                         std::string_view("22/09/\0"
+                                                          "792",
+                                                          10)};
+      f.append(autres[static_cast<std::size_t>(n + 400) % std::size(autres)]) += "\n";
     }
   }
   const std::pair<Programme, const char*> programmes[] = {

@@ -24,6 +24,12 @@ constexpr std::size_t rang(std::int32_t annee) noexcept {
   return static_cast<std::size_t>(annee - premiere_annee);
 }
 
+// One message for each fault, for both paths.
+constexpr rapide::Messages messages = {
+    "format date errone ligne %d\n", "ligne vide %d\n",        "erreur de format ligne %d\n",
+    "annee mal ecrite ligne %d\n",   "mois hors limites %d\n", "Jour hors limites ligne %d\n",
+};
+
 }  // namespace
 
 int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
@@ -38,30 +44,32 @@ int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
   std::string_view t;
   // Once its report cannot be written, nobody reads it: stop, as cat does.
   while (!ecriture::en_panne(out)) {
-    if (voie_rapide) ligne += rapide::annees(source, vues.data());
-    if (!lecture::lire(source, t)) break;
+    if (voie_rapide) ligne += rapide::annees(source, vues.data(), out, messages, ligne);
+    if (ecriture::en_panne(out) || !lecture::lire(source, t)) break;
     ++ligne;
     const revo::Lecture l = revo::lire(t);
+    rapide::Faute f = rapide::valide;
     if (t.size() > 11) {
-      ecrire_format<"format date errone ligne %d\n">(out, ligne);
+      f = rapide::longue;
     } else if (t.size() < 2) {
-      ecrire_format<"ligne vide %d\n">(out, ligne);
+      f = rapide::vide;
     } else if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2) {
-      ecrire_format<"erreur de format ligne %d\n">(out, ligne);
+      f = rapide::separateur;
     } else if (l.forme == revo::Forme::annee) {
       // There is no year 0, so a malformed year counts for nothing.
-      ecrire_format<"annee mal ecrite ligne %d\n">(out, ligne);
+      f = rapide::annee;
     } else {
       // Any other year counts as soon as both separators are in place,
       // whatever follows.
       vues[rang(l.annee)] = true;
       switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
-        case revo::Jour::mois: ecrire_format<"mois hors limites %d\n">(out, ligne); break;
+        case revo::Jour::mois: f = rapide::mois; break;
         case revo::Jour::jour_bissextile:
-        case revo::Jour::jour: ecrire_format<"Jour hors limites ligne %d\n">(out, ligne); break;
+        case revo::Jour::jour: f = rapide::jour; break;
         case revo::Jour::valide: break;
       }
     }
+    if (f != rapide::valide) ecriture::ecrire_message(out, messages[f], ligne);
   }
   ::close(fd);
   if (source.erreur) return ecriture::echec(out, fichiers::source_absente, fichiers::statut_source);
