@@ -51,9 +51,9 @@ inline Marques marques(const char* p, std::size_t n) noexcept {
 #if defined(__SSE2__)
   // One compare of 16 bytes for each, and no branch on where they fall.
   // Measured against the memchr below (which other processors build), on
-  // files with 30% faulty lines (the usual line takes the fast path): 10% to
-  // 12% more instructions without it (callgrind, 1M lines), 5% to 7% slower
-  // (hyperfine, 10M lines).
+  // files with 30% faulty lines (the usual line takes the fast path): 11% to
+  // 13% more instructions without it (callgrind, 1M lines), yearscan and
+  // batchrevo 6% slower (hyperfine, 10M lines).
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const unsigned dans = (1u << n) - 1;
   const auto cherche = [&](char c) {
@@ -89,8 +89,8 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
 inline bool lire(Lecteur& l, std::string_view& texte) noexcept {
   // The usual case: with 14 bytes in the buffer, the read is settled, and
   // none of lire_lent's tests is needed. Measured against lire_lent alone,
-  // on files with 30% faulty lines: batchcivil 9.1% and batchrevo 7.4% more
-  // instructions without it (callgrind, 1M lines), batchcivil 4.7% slower
+  // on files with 30% faulty lines: batchcivil 9% and batchrevo 8% more
+  // instructions without it (callgrind, 1M lines), 5% and 4% slower
   // (hyperfine, 10M lines).
   if (l.fin - l.debut >= lecture_max) {
     const char* p = l.tampon + l.debut;

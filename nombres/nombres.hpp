@@ -30,9 +30,8 @@ constexpr std::int32_t entier_lent(std::string_view champ) noexcept {
 inline std::int32_t entier(std::string_view champ) noexcept {
   // The usual fields, two or four digits and nothing else, without a loop.
   // Measured against entier_lent alone, on files with 30% faulty lines (the
-  // usual line takes the fast path): batchrevo 11% and yearscan 15% more
-  // instructions without it (callgrind, 1M lines), yearscan 20% slower
-  // (hyperfine, 10M lines).
+  // usual line takes the fast path): batchrevo 12% more instructions without
+  // it (callgrind, 1M lines), 6% slower (hyperfine, 10M lines).
   const auto c = [&](std::size_t i) { return static_cast<unsigned>(champ[i] - '0'); };
   if (champ.size() == 2 && c(0) < 10 && c(1) < 10)
     return static_cast<std::int32_t>(c(0) * 10 + c(1));
@@ -64,8 +63,9 @@ inline constexpr std::array<std::uint64_t, 20> plus_petits = [] {
 
 // The count of decimal digits of u: log10 from log2 (1233 / 4096 is just
 // under log10(2)), which is one short at most. Measured against counting by
-// division, on files with 30% faulty lines: 8.2% to 9.0% more instructions
-// without it (callgrind, 1M lines); hyperfine saw 2% at most.
+// division, on files with 30% faulty lines: 9% to 11% more instructions
+// without it (callgrind, 1M lines), yearscan and batchrevo 4% slower
+// (hyperfine, 10M lines).
 constexpr std::size_t chiffres(std::uint64_t u) noexcept {
   const std::size_t t = (static_cast<std::size_t>(std::bit_width(u)) * 1233) >> 12;  // [0, 19]
   return t + (u >= plus_petits[t] ? 1 : 0);

@@ -93,6 +93,10 @@ inline bool forme(const char* p) noexcept {
 
 }  // namespace
 
+// A faulty read of a usual shape gets its message here, not from the plain
+// path. Measured against leaving it there, on files with 30% faulty lines:
+// 19% more instructions without it (callgrind, 1M lines), 14% slower
+// (hyperfine, 10M lines).
 std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
                     const Messages& messages, std::int64_t ligne) noexcept {
   const std::string_view e = lecture::restant(l);

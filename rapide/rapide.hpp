@@ -1,15 +1,17 @@
 // The fast path of the file programs: the usual line, ten characters of a
 // valid date and a newline, taken straight from the reader's block and, for
 // the batch converters, converted straight into the output's buffer, with
-// one table lookup and no message. Every other line (short, long, faulty,
-// cut by the end of the block) is left to the plain path, which stays the
-// reference: the bytes written are the same, and the differential fuzz
+// one table lookup and no message; for yearscan, also the reads whose fault
+// shows in their shape, each with its message. Every other line (short,
+// long, faulty, cut by the end of the block) is left to the plain path,
+// which stays the reference: the bytes written are the same, and the
+// differential fuzz
 // harness holds them so. Measured against the plain path alone, callgrind
-// on 1M lines: on valid files 121M against 48M instructions (batchcivil),
-// 134M against 47M (batchrevo), 122M against 50M (yearscan); with 30% faulty
-// lines 139M against 116M, 145M against 114M, 135M against 97M. Hyperfine on
-// 10M lines: valid files 31%, 36% and 62% faster; with 30% faulty lines,
-// batchcivil as fast as without it, batchrevo 6% and yearscan 14% faster.
+// on 1M lines: on valid files 156M against 48M instructions (batchcivil),
+// 170M against 47M (batchrevo), 115M against 51M (yearscan); with 30% faulty
+// lines 164M against 109M, 176M against 107M, 131M against 77M. Hyperfine on
+// 10M lines: valid files 35%, 36% and 58% faster; with 30% faulty lines 4%,
+// 6% and 27% faster.
 #pragma once
 
 #include <array>
