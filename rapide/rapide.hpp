@@ -5,13 +5,12 @@
 // shows in their shape, each with its message. Every other line (short,
 // long, faulty, cut by the end of the block) is left to the plain path,
 // which stays the reference: the bytes written are the same, and the
-// differential fuzz
-// harness holds them so. Measured against the plain path alone, callgrind
-// on 1M lines: on valid files 156M against 48M instructions (batchcivil),
-// 170M against 47M (batchrevo), 115M against 51M (yearscan); with 30% faulty
-// lines 164M against 109M, 176M against 107M, 131M against 77M. Hyperfine on
-// 10M lines: valid files 35%, 36% and 58% faster; with 30% faulty lines 4%,
-// 6% and 27% faster.
+// differential fuzz harness holds them so. Measured against the plain path
+// alone, callgrind on 1M lines: on valid files 156M against 48M
+// instructions (batchcivil), 170M against 47M (batchrevo), 115M against 51M
+// (yearscan); with 30% faulty lines 164M against 109M, 176M against 107M,
+// 131M against 77M. Hyperfine on 10M lines: valid files 35%, 36% and 58%
+// faster; with 30% faulty lines 4%, 6% and 27% faster.
 #pragma once
 
 #include <array>
