@@ -97,9 +97,9 @@ struct Date {
   std::int32_t annee;  // [0, 9999]
 };
 inline Date date(const char* p) noexcept {
-  const std::uint64_t pa = paires(mot(p)), pb = paires(mot(p + 3));
+  const std::uint64_t pa = paires(mot(p));
   return {jours_mois[static_cast<std::size_t>((pa >> 24 & 0x7F) * cote + (pa & 0x7F))],
-          static_cast<std::int32_t>((pa >> 48 & 0xFF) * 100 + (pb >> 40 & 0xFF))};
+          static_cast<std::int32_t>((pa >> 48 & 0xFF) * 100 + chiffre(p[8]) * 10 + chiffre(p[9]))};
 }
 
 }  // namespace
@@ -112,8 +112,10 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
                     const Messages& messages, std::int64_t ligne) noexcept {
   const std::string_view e = lecture::restant(l);
   const char* p = e.data();
-  const char* const fin = p + e.size();
-  constexpr auto lecture_max = static_cast<std::ptrdiff_t>(lecture::lecture_max);
+  // A read is settled where 14 bytes are left: before borne.
+  const char* const borne =
+      p + (e.size() < lecture::lecture_max ? 0 : e.size() - lecture::lecture_max + 1);
+  bool* const an = vues + 999;  // the flag of year 0 and up
   std::int64_t n = 0;
   for (;;) {
     // A run of valid lines: each sets its year's flag, and they are counted
@@ -121,20 +123,20 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
     // valid files: 13% more instructions without it (callgrind, 1M lines),
     // 10% slower (hyperfine, 10M lines).
     const char* const debut = p;
-    while (fin - p >= lecture_max && forme(p)) {
+    while (p < borne && forme(p)) {
       const Date d = date(p);
       if (d.faute != valide || d.annee == 0) break;
-      vues[d.annee + 999] = true;
+      an[d.annee] = true;
       p += 11;
     }
     n += (p - debut) / 11;
-    if (fin - p < lecture_max) break;
+    if (p >= borne) break;
     // Then a read that is not valid.
     std::size_t k = 11;
     std::uint8_t f;
     if (forme(p)) {
       const Date d = date(p);
-      vues[d.annee + 999] |= d.annee != 0;
+      an[d.annee] |= d.annee != 0;
       f = d.faute;
       if (f == bissextile) f = revo::bissextile(d.annee, revo::Regle::gregorienne) ? valide : jour;
       if (d.annee == 0) f = annee;
