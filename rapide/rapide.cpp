@@ -99,7 +99,8 @@ struct Date {
 inline Date date(const char* p) noexcept {
   const std::uint64_t pa = paires(mot(p));
   return {jours_mois[static_cast<std::size_t>((pa >> 24 & 0x7F) * cote + (pa & 0x7F))],
-          static_cast<std::int32_t>((pa >> 48 & 0xFF) * 100 + chiffre(p[8]) * 10 + chiffre(p[9]))};
+          static_cast<std::int32_t>(static_cast<unsigned>(pa >> 48 & 0xFF) * 100 +
+                                    chiffre(p[8]) * 10 + chiffre(p[9]))};
 }
 
 }  // namespace
