@@ -7,10 +7,10 @@
 // which stays the reference: the bytes written are the same, and the
 // differential fuzz harness holds them so. Measured against the plain path
 // alone, callgrind on 1M lines: on valid files 156M against 48M
-// instructions (batchcivil), 170M against 47M (batchrevo), 115M against 51M
-// (yearscan); with 30% faulty lines 164M against 109M, 176M against 107M,
-// 131M against 77M. Hyperfine on 10M lines: valid files 35%, 36% and 58%
-// faster; with 30% faulty lines 4%, 6% and 27% faster.
+// instructions (batchcivil), 172M against 47M (batchrevo), 114M against 38M
+// (yearscan); with 30% faulty lines 163M against 108M, 176M against 106M,
+// 129M against 71M. Hyperfine on 10M lines: valid files 35%, 35% and 64%
+// faster; with 30% faulty lines 4%, 11% and 27% faster.
 #pragma once
 
 #include <array>
