@@ -36,10 +36,7 @@ enum class Issue { convertie, avant, apres };
 // A row of a batch table: a result, and the line of input it is read from,
 // ten characters and a newline, so that a line that is exactly that text
 // takes the result with no check of its own; all 0 where no line gives it.
-// On 32 bytes: rows found by a shift, none across two cache lines. Measured
-// against 31 bytes: 4.2% fewer instructions for both batch programs on valid
-// files (callgrind, 1M lines); hyperfine saw no difference beyond its 3%.
-struct alignas(32) Fiche {
+struct Fiche {
   std::array<char, 16> ligne;
   Resultat r;
 };
