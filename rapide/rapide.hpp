@@ -6,11 +6,11 @@
 // long, faulty, cut by the end of the block) is left to the plain path,
 // which stays the reference: the bytes written are the same, and the
 // differential fuzz harness holds them so. Measured against the plain path
-// alone, callgrind on 1M lines: on valid files 156M against 48M
-// instructions (batchcivil), 172M against 47M (batchrevo), 114M against 38M
-// (yearscan); with 30% faulty lines 163M against 108M, 176M against 106M,
-// 129M against 71M. Hyperfine on 10M lines: valid files 35%, 35% and 64%
-// faster; with 30% faulty lines 4%, 11% and 27% faster.
+// alone, callgrind on 1M lines: on valid files 158M against 50M
+// instructions (batchcivil), 174M against 49M (batchrevo), 114M against 38M
+// (yearscan); with 30% faulty lines 164M against 109M, 178M against 108M,
+// 129M against 71M. Hyperfine on 10M lines: valid files 35%, 36% and 63%
+// faster; with 30% faulty lines 6%, 6% and 30% faster.
 #pragma once
 
 #include <array>
