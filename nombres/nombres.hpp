@@ -77,8 +77,8 @@ constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
     // One digit a step, from the last, of the magnitude as unsigned, so
     // that the most negative value has one too.
     std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-    std::array<char, 20> t{};
-    std::size_t k = t.size();  // the text is t[k, 20)
+    std::array<char, 21> t{};  // room for any 64-bit magnitude and a sign
+    std::size_t k = t.size();  // the text is t[k, 21)
     for (; u > 0; u /= 10) t[--k] = static_cast<char>('0' + u % 10);
     if (v < 0) t[--k] = '-';
     for (std::size_t i = k; i < t.size(); ++i) p[i - k] = t[i];
