@@ -92,8 +92,9 @@ enum Faute : std::uint8_t { longue, vide, separateur, annee, mois, jour, valide,
 using Messages = std::array<ecriture::Format, valide>;
 
 // Checks the reads at the head of the reader's unread bytes for yearscan,
-// as long as 14 bytes are left: each valid year sets vues[year + 999], each
-// faulty read gets its message, numbered from ligne + 1. Stops before any
+// as long as 14 bytes are left: each year a read yields sets
+// vues[year + 999] (also when its day or month is out of range, as in the
+// plain path), each faulty read gets its message, numbered from ligne + 1. Stops before any
 // read it leaves to the plain path, or after a message that could not be
 // written; returns how many reads it took.
 std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
