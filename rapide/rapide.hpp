@@ -9,8 +9,8 @@
 // alone, callgrind on 1M lines: on valid files 158M against 50M
 // instructions (batchcivil), 174M against 49M (batchrevo), 114M against 38M
 // (yearscan); with 30% faulty lines 164M against 109M, 178M against 108M,
-// 129M against 71M. Hyperfine on 10M lines: valid files 35%, 36% and 63%
-// faster; with 30% faulty lines 6%, 6% and 30% faster.
+// 129M against 78M. Hyperfine on 10M lines: valid files 35%, 36% and 63%
+// faster; with 30% faulty lines 6%, 6% and 31% faster.
 #pragma once
 
 #include <array>

@@ -50,7 +50,7 @@ TEST(Rapide, SameBytesAsThePlainPath) {
       const std::string_view autres[] = {"",
                                          "1",
                                          "22/09/1792xxxx",
-                                         "22/09/1792\r",
+                                         "22-09/1792\r",
                                          std::string_view("\0", 1),
                                          "2/09/1792",
                                          std::string_view("22/09/\0"
