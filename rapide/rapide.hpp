@@ -7,10 +7,10 @@
 // which stays the reference: the bytes written are the same, and the
 // differential fuzz harness holds them so. Measured against the plain path
 // alone, callgrind on 1M lines: on valid files 158M against 50M
-// instructions (batchcivil), 174M against 49M (batchrevo), 114M against 38M
-// (yearscan); with 30% faulty lines 164M against 109M, 178M against 108M,
-// 129M against 78M. Hyperfine on 10M lines: valid files 35%, 36% and 63%
-// faster; with 30% faulty lines 6%, 6% and 31% faster.
+// instructions (batchcivil), 175M against 49M (batchrevo), 114M against 39M
+// (yearscan); with 30% faulty lines 159M against 104M, 174M against 103M,
+// 125M against 74M. Hyperfine on 10M lines: valid files 33%, 36% and 67%
+// faster; with 30% faulty lines 3%, 5% and 31% faster.
 #pragma once
 
 #include <array>
