@@ -157,8 +157,9 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
     // the one guess about it that goes wrong. Measured against finding its
     // shape again and branching on its fault, on files with 30% faulty
     // lines: 8% fewer instructions with the branches (callgrind, 1M lines)
-    // but 56% more branches mispredicted (cachegrind's simulation), and 5%
-    // to 7% slower (hyperfine, 10M lines).
+    // but 56% more branches mispredicted (cachegrind's simulation), and 4%
+    // to 7% slower (hyperfine, 10M lines); with a branch for 29 February
+    // rather than annees_bissextiles, the gain falls to 2% to 3%.
     std::size_t k = 11;
     std::uint32_t f;
     if (usuelle) {
