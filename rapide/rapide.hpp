@@ -94,9 +94,9 @@ using Messages = std::array<ecriture::Format, valide>;
 // Checks the reads at the head of the reader's unread bytes for yearscan,
 // as long as 14 bytes are left: each year a read yields sets
 // vues[year + 999] (also when its day or month is out of range, as in the
-// plain path), each faulty read gets its message, numbered from ligne + 1. Stops before any
-// read it leaves to the plain path, or after a message that could not be
-// written; returns how many reads it took.
+// plain path), and each faulty read gets its message, numbered from
+// ligne + 1. Stops before any read it leaves to the plain path, or after a
+// message that could not be written; returns how many reads it took.
 std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
                     const Messages& messages, std::int64_t ligne) noexcept;
 
