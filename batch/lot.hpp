@@ -23,6 +23,10 @@ struct Fichiers {
   int source = -1, image = -1;
 };
 
+// The frame's two messages, for both paths.
+inline constexpr ecriture::Format ligne_vide = "ligne %d vide\n";
+inline constexpr ecriture::Format format_errone = "format date errone ligne %d\n";
+
 // Opens the file at chemin and creates or empties chemin + suffixe; 0 when
 // both are open, else the message printed and the status: 2 for the input, 3
 // for the output, also when the output is the input or standard output under
@@ -37,10 +41,12 @@ int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& 
 
 // Converts the file at chemin into chemin + suffixe, line for line; returns
 // 0, 2 when the input cannot be opened or read, 3 when the output cannot be
-// created or written. Each usual line that usuelle takes goes through the
-// fast path, every other through the plain path. A template, so that each program's
-// checks are compiled into the loop, where the length of the read is known.
-template <Convertir convertir, rapide::Ligne usuelle>
+// created or written. Each usual line that Voie takes goes through the fast
+// path, and so does each read that ends a run of them and whose fault Voie
+// knows, with its message from messages; every other read goes through the
+// plain path. A template, so that each program's checks are compiled into
+// the loop, where the length of the read is known.
+template <Convertir convertir, typename Voie, const rapide::Messages_lot* messages = nullptr>
 int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out) {
   // The process's own, for its whole run: off the stack, zeroed.
   static lecture::Bloc bloc;
@@ -53,17 +59,15 @@ int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out)
   std::string_view texte;
   calendar::Resultat r{};  // the ten bytes ecrire_resultat copies are always set
   while (!ecriture::en_panne(image)) {
-    ligne += rapide::convertir<usuelle>(source, image);
+    ligne += rapide::convertir<Voie>(source, image, out, messages, ligne);
     if (!lecture::lire(source, texte)) break;
     ++ligne;
     r[0] = '\0';
     // The three length tests at once: an empty read has a message of its
     // own, and any length but 11 is too long or too short, with one message
     // for both.
-    if (texte.size() < 2)
-      ecriture::ecrire_format<"ligne %d vide\n">(out, ligne);
-    else if (texte.size() != 11)
-      ecriture::ecrire_format<"format date errone ligne %d\n">(out, ligne);
+    if (texte.size() != 11)
+      ecriture::ecrire_message(out, texte.size() < 2 ? ligne_vide : format_errone, ligne);
     else
       convertir(out, texte, ligne, r);
     ecriture::ecrire_resultat(image, r.data(), r[0] == '\0');

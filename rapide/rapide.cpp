@@ -38,10 +38,10 @@ constexpr auto jours_mois = [] {
   for (std::size_t m = 0; m < cote; ++m)
     for (std::size_t d = 0; d < cote; ++d) {
       const auto jm = static_cast<std::int32_t>(m), jd = static_cast<std::int32_t>(d);
-      const revo::Jour j = revo::verifier(jd, jm, 2001, revo::Regle::gregorienne);
-      const Faute f = j == revo::Jour::mois     ? Faute::mois
-                      : j == revo::Jour::valide ? Faute::valide
-                                                : Faute::jour;
+      const ::revo::Jour j = ::revo::verifier(jd, jm, 2001, ::revo::Regle::gregorienne);
+      const Faute f = j == ::revo::Jour::mois     ? Faute::mois
+                      : j == ::revo::Jour::valide ? Faute::valide
+                                                  : Faute::jour;
       t[m * cote + d] = m == 2 && d == 29 ? bissextile : static_cast<std::uint8_t>(f);
     }
   return t;
@@ -107,7 +107,7 @@ inline Date date(const char* p) noexcept {
 constexpr auto annees_bissextiles = [] {
   std::array<std::uint8_t, 1250> t{};
   for (std::int32_t a = 0; a < 10000; ++a)
-    if (revo::bissextile(a, revo::Regle::gregorienne))
+    if (::revo::bissextile(a, ::revo::Regle::gregorienne))
       t[static_cast<std::size_t>(a) / 8] |= static_cast<std::uint8_t>(1u << (a % 8));
   return t;
 }();
@@ -120,6 +120,42 @@ constexpr std::uint32_t choisir(bool c, std::uint32_t a, std::uint32_t b) noexce
 }
 
 }  // namespace
+
+// Each check sets its bit, the first in the plain path's order lowest, and
+// the lowest bit set names the fault: no branch on the kind of the read, so
+// that the run's end is the one guess about it that goes wrong. Measured
+// against leaving the read to the plain path, batchrevo on files with 30%
+// faulty lines: 11% more instructions (114.5M against 103.4M, callgrind, 1M
+// lines) but 46% fewer branches mispredicted (cachegrind's simulation), and
+// 4.7% faster (hyperfine, 10M lines); with the checks as comparisons, which
+// the compiler turns into branches, 3.8%; with the fault chosen by masks
+// (choisir), 2.5%.
+Prise faute_revo(const char* p, std::size_t k, std::size_t nul) noexcept {
+  constexpr std::array<Prise, 10> fautes = {plaine,    vide_lot,    errone,      separateur_lot,
+                                            plaine,    annee_nulle, hors_limite, plaine,
+                                            jour_faux, avant_debut};
+  // By the read's length: 1 empty, and any but 11 too long or too short.
+  constexpr std::array<std::uint8_t, 16> longueurs = {0, 6, 4, 4, 4, 4, 4, 4,
+                                                      4, 4, 4, 0, 4, 4, 4, 4};
+  // Signs by arithmetic, not comparison, which the compiler turns into
+  // branches here.
+  const auto negatif = [](std::int64_t v) {
+    return static_cast<unsigned>(static_cast<std::uint64_t>(v) >> 63);
+  };
+  const Date d = date(p);
+  const std::int64_t y = static_cast<std::uint32_t>(d.annee);  // [0, 9999] when forme holds
+  const std::int64_t ecart = y - 1792;
+  // The converters' leap years, in their span: every fourth but 1800.
+  const bool bis = (y % 4 == 0) & (y != 1800);
+  const auto separateurs = static_cast<std::uint8_t>((p[2] ^ '/') | (p[5] ^ '/'));
+  const unsigned b =
+      negatif(static_cast<std::int64_t>(nul) - static_cast<std::int64_t>(k)) | longueurs[k & 15] |
+      negatif(-std::int64_t{separateurs}) << 3 | static_cast<unsigned>(!forme(p)) << 4 |
+      negatif(y - 1) << 5 | negatif(ecart | (13 - ecart)) << 6 |
+      static_cast<unsigned>(d.faute == mois) << 7 |
+      static_cast<unsigned>((d.faute == jour) | ((d.faute == bissextile) & !bis)) << 8 | 1u << 9;
+  return fautes[static_cast<std::size_t>(std::countr_zero(b))];
+}
 
 // A faulty read of a usual shape gets its message here, not from the plain
 // path. Measured against leaving it there, on files with 30% faulty lines:

@@ -31,9 +31,32 @@ namespace rapide {
 // plain path.
 using Ligne = bool (*)(const char* p, char* q) noexcept;
 
-// Takes no line: every line through the plain path.
-inline bool aucune(const char*, char*) noexcept {
+// What the batch fast path finds in the read that ends a run of usual
+// lines: its fault, each with its one message in the program, which gives
+// them in this order (the frame's two first); or plaine, a read left to the
+// plain path.
+enum Prise : std::uint8_t {
+  vide_lot,
+  errone,
+  separateur_lot,
+  annee_nulle,
+  hors_limite,
+  jour_faux,
+  avant_debut,
+  plaine
+};
+using Messages_lot = std::array<ecriture::Format, plaine>;
+
+// The fault of the read of k bytes at p (nul: where its first NUL falls,
+// or k), which ends a run of usual lines; sixteen bytes may be read.
+using Faute_lot = Prise (*)(const char* p, std::size_t k, std::size_t nul) noexcept;
+
+// Takes no line, knows no fault: every line through the plain path.
+inline bool aucune_ligne(const char*, char*) noexcept {
   return false;
+}
+inline Prise aucune_faute(const char*, std::size_t, std::size_t) noexcept {
+  return plaine;
 }
 
 // A digit's value; any other byte gives a value of 10 or more.
@@ -52,37 +75,75 @@ inline bool prendre(const calendar::Fiche& f, const char* p, char* q) noexcept {
 // DD/MMMM/YY: the day number its fields would give, checked against the row
 // it points to. Unsigned, so that any bytes give a number, and a wrong one a
 // row whose line differs.
-inline bool civil(const char* p, char* q) noexcept {
+inline bool ligne_civil(const char* p, char* q) noexcept {
   const unsigned d = chiffre(p[0]) * 10 + chiffre(p[1]);
   const unsigned y = chiffre(p[8]) * 10 + chiffre(p[9]);
   const auto m = static_cast<unsigned>(calendar::moisrtoi({p + 3, 4}));
   const unsigned n = 365 * (y - 1) + y / 4 + 30 * (m - 1) + d - 1;
-  return n < civil::fiches_lot.size() && prendre(civil::fiches_lot[n], p, q);
+  return n < ::civil::fiches_lot.size() && prendre(::civil::fiches_lot[n], p, q);
 }
 
 // DD/MM/YYYY: likewise, by the slot its fields would give.
-inline bool revo(const char* p, char* q) noexcept {
+inline bool ligne_revo(const char* p, char* q) noexcept {
   const unsigned d = chiffre(p[0]) * 10 + chiffre(p[1]);
   const unsigned m = chiffre(p[3]) * 10 + chiffre(p[4]);
   const unsigned y =
       ((chiffre(p[6]) * 10 + chiffre(p[7])) * 10 + chiffre(p[8])) * 10 + chiffre(p[9]);
   const unsigned i = ((y - 1792) * 12 + m - 1) * 31 + d - 1;
-  return i < revo::fiches_lot.size() && prendre(revo::fiches_lot[i], p, q);
+  return i < ::revo::fiches_lot.size() && prendre(::revo::fiches_lot[i], p, q);
 }
 
+// batchrevo's faults of a usual shape, and of a read's length and
+// separators.
+Prise faute_revo(const char* p, std::size_t k, std::size_t nul) noexcept;
+
+// A batch program's fast path, as a type: its usual line, and the faults
+// it knows.
+template <Ligne l, Faute_lot f>
+struct Voie {
+  static constexpr Ligne ligne = l;
+  static constexpr Faute_lot faute = f;
+};
+using aucune = Voie<aucune_ligne, aucune_faute>;
+using civil = Voie<ligne_civil, aucune_faute>;
+using revo = Voie<ligne_revo, faute_revo>;
+
 // Converts the usual lines at the head of the reader's unread bytes into
-// the writer's free room, as long as both hold a whole line; returns how
-// many lines it took.
-template <Ligne ligne>
-std::int64_t convertir(lecture::Lecteur& l, ecriture::Sortie& s) noexcept {
+// the writer's free room, as long as both hold a whole line; a read that
+// ends a run of them and whose fault Voie knows gets an empty output line
+// and its message on out, numbered from ligne + 1. Returns how many reads
+// it took.
+template <typename Voie>
+std::int64_t convertir(lecture::Lecteur& l, ecriture::Sortie& s, ecriture::Sortie& out,
+                       const Messages_lot* messages, std::int64_t ligne) noexcept {
   const std::string_view e = lecture::restant(l);
-  const std::span<char> o = ecriture::place(s);
-  const std::size_t n = std::min(e.size(), o.size()) / 11;
-  std::size_t k = 0;
-  while (k < n && ligne(e.data() + 11 * k, o.data() + 11 * k)) ++k;
-  lecture::passer(l, 11 * k);
-  ecriture::ajouter(s, 11 * k);
-  return static_cast<std::int64_t>(k);
+  const char* p = e.data();
+  const char* const fin = p + e.size();
+  // A read is settled where 14 bytes are left: before borne.
+  const char* const borne =
+      p + (e.size() < lecture::lecture_max ? 0 : e.size() - lecture::lecture_max + 1);
+  std::int64_t n = 0;
+  for (;;) {
+    const std::span<char> o = ecriture::place(s);
+    const std::size_t lignes = std::min(static_cast<std::size_t>(fin - p), o.size()) / 11;
+    std::size_t k = 0;
+    while (k < lignes && Voie::ligne(p + 11 * k, o.data() + 11 * k)) ++k;
+    p += 11 * k;
+    ecriture::ajouter(s, 11 * k);
+    n += static_cast<std::int64_t>(k);
+    if (k == lignes || p >= borne) break;
+    const lecture::Marques m = lecture::marques(p, lecture::lecture_max);
+    const std::size_t lu = m.nl + (m.nl < lecture::lecture_max);  // [1, 14]
+    const Prise f = Voie::faute(p, lu, m.nul);
+    if (f >= plaine) break;
+    o[11 * k] = '\n';  // room for it: k < lignes
+    ecriture::ajouter(s, 1);
+    p += lu;
+    ++n;
+    ecriture::ecrire_message(out, (*messages)[f], ligne + n);
+  }
+  lecture::passer(l, static_cast<std::size_t>(p - e.data()));
+  return n;
 }
 
 // What yearscan finds in a read, the faults in the order it checks them:

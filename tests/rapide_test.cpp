@@ -53,6 +53,8 @@ TEST(Rapide, SameBytesAsThePlainPath) {
                                          "22-09/1792\r",
                                          std::string_view("\0", 1),
                                          "2/09/1792",
+                                         "22/09/0000",
+                                         "22/09/0001",
                                          std::string_view("22/09/\0"
                                                           "792",
                                                           10)};
