@@ -46,7 +46,7 @@ int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& 
 // knows, with its message from messages; every other read goes through the
 // plain path. A template, so that each program's checks are compiled into
 // the loop, where the length of the read is known.
-template <Convertir convertir, typename Voie, const rapide::Messages_lot* messages = nullptr>
+template <Convertir convertir, typename Voie, const auto& messages>
 int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out) {
   // The process's own, for its whole run: off the stack, zeroed.
   static lecture::Bloc bloc;

@@ -55,6 +55,7 @@ TEST(Rapide, SameBytesAsThePlainPath) {
                                          "2/09/1792",
                                          "22/09/0000",
                                          "22/09/0001",
+                                         "06/COMP/35",
                                          std::string_view("22/09/\0"
                                                           "792",
                                                           10)};
@@ -65,7 +66,7 @@ TEST(Rapide, SameBytesAsThePlainPath) {
       {batchcivil, ".Greg"}, {batchrevo, ".rep"}, {yearscan, ""}};
   for (const auto& [p, suffixe] : programmes) {
     Dossier d;
-    ecrire_fichier(d.chemin("in"), *suffixe == 'G' ? rep : greg);
+    ecrire_fichier(d.chemin("in"), std::string_view(suffixe) == ".Greg" ? rep : greg);
     EXPECT_EQ(passer(p, d.chemin("in"), suffixe, true), passer(p, d.chemin("in"), suffixe, false))
         << suffixe;
   }
