@@ -184,8 +184,7 @@ std::uint8_t faute_revo(const char* p, std::size_t k, std::size_t nul) noexcept 
   const Date d = date(p);
   const std::int64_t y = static_cast<std::uint32_t>(d.annee);  // [0, 9999] when forme holds
   const std::int64_t ecart = y - 1792;
-  // The converters' leap years, in their span: every fourth but 1800.
-  const bool bis = (y % 4 == 0) & (y != 1800);
+  const bool bis = ::revo::bissextile(static_cast<std::int32_t>(y), ::revo::Regle::calendrier);
   const unsigned b =
       cadre(k, nul) | (autre_que(p + 2, '/') | autre_que(p + 5, '/')) << 3 |
       static_cast<unsigned>(!forme(p)) << 4 | negatif(y - 1) << 5 |
