@@ -36,7 +36,7 @@ using Ligne = bool (*)(const char* p, char* q) noexcept;
 // What the batch fast path finds in the read that ends a run of usual
 // lines: its fault, each program's with its one message in the program,
 // which gives them in a table in this order; any other value leaves the
-// read to the plain path. batchcivil's follow the order of civil::Defaut.
+// read to the plain path.
 namespace lot_civil {
 enum Faute : std::uint8_t {
   separateur1,
@@ -56,7 +56,17 @@ namespace lot_revo {
 enum Faute : std::uint8_t { separateur, annee, hors_limite, jour, avant, vide, errone };
 }  // namespace lot_revo
 inline constexpr std::uint8_t plaine = 0xFF;
-static_assert(lot_civil::sextile + 1 == static_cast<int>(::civil::Defaut::sextile));
+// batchcivil finds its message by the order of civil::Defaut, after aucun.
+constexpr bool dans_l_ordre(lot_civil::Faute f, ::civil::Defaut d) noexcept {
+  return f + 1 == static_cast<int>(d);
+}
+static_assert(dans_l_ordre(lot_civil::separateur1, ::civil::Defaut::separateur1) &&
+              dans_l_ordre(lot_civil::jour, ::civil::Defaut::jour) &&
+              dans_l_ordre(lot_civil::separateur2, ::civil::Defaut::separateur2) &&
+              dans_l_ordre(lot_civil::mois, ::civil::Defaut::mois) &&
+              dans_l_ordre(lot_civil::complementaire, ::civil::Defaut::complementaire) &&
+              dans_l_ordre(lot_civil::annee, ::civil::Defaut::annee) &&
+              dans_l_ordre(lot_civil::sextile, ::civil::Defaut::sextile));
 
 // The fault of the read of k bytes at p (nul: where its first NUL falls,
 // or 14 when there is none), which ends a run of usual lines; sixteen
