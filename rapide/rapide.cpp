@@ -148,8 +148,8 @@ inline unsigned pas_chiffres(char a, char b) noexcept {
 // lowest, and the lowest bit set names the fault: no branch on the kind of
 // the read, so that the run's end is the one guess about it that goes
 // wrong. Measured against leaving the read to the plain path, on files with
-// 30% faulty lines: batchrevo 10% more instructions (114.1M against 103.4M,
-// callgrind, 1M lines) but 42% fewer branches mispredicted (cachegrind's
+// 30% faulty lines: batchrevo 11% more instructions (114.5M against 103.4M,
+// callgrind, 1M lines) but 46% fewer branches mispredicted (cachegrind's
 // simulation), and 4.7% to 5.5% faster (hyperfine, 10M lines, three runs);
 // with the checks as comparisons, which the compiler turns into branches,
 // 3.8%; with the fault chosen by masks (choisir), 2.5%. batchcivil 20% more
