@@ -94,14 +94,25 @@ inline bool prendre(const calendar::Fiche& f, const char* p, char* q) noexcept {
   return true;
 }
 
+// The day number of the Republican fields d, m and y, as
+// calendar::jour_republicain counts it for y of 1 or more. Unsigned, so that
+// any fields give a number, and wrong ones a row whose line differs.
+constexpr unsigned numero_civil(unsigned d, unsigned m, unsigned y) noexcept {
+  return 365 * (y - 1) + y / 4 + 30 * (m - 1) + d - 1;
+}
+
+// The length of a settled read whose marks are m, as lire takes it.
+constexpr std::size_t longueur(const lecture::Marques& m) noexcept {
+  return m.nl + (m.nl < lecture::lecture_max);  // [1, 14]
+}
+
 // DD/MMMM/YY: the day number its fields would give, checked against the row
-// it points to. Unsigned, so that any bytes give a number, and a wrong one a
-// row whose line differs.
+// it points to.
 inline bool ligne_civil(const char* p, char* q) noexcept {
   const unsigned d = chiffre(p[0]) * 10 + chiffre(p[1]);
   const unsigned y = chiffre(p[8]) * 10 + chiffre(p[9]);
   const auto m = static_cast<unsigned>(calendar::moisrtoi({p + 3, 4}));
-  const unsigned n = 365 * (y - 1) + y / 4 + 30 * (m - 1) + d - 1;
+  const unsigned n = numero_civil(d, m, y);
   return n < ::civil::fiches_lot.size() && prendre(::civil::fiches_lot[n], p, q);
 }
 
@@ -157,7 +168,7 @@ std::int64_t convertir(lecture::Lecteur& l, ecriture::Sortie& s, ecriture::Sorti
     n += static_cast<std::int64_t>(k);
     if (k == lignes || p >= borne) break;
     const lecture::Marques m = lecture::marques(p, lecture::lecture_max);
-    const std::size_t lu = m.nl + (m.nl < lecture::lecture_max);  // [1, 14]
+    const std::size_t lu = longueur(m);
     const std::uint8_t f = Voie::faute(p, lu, m.nul);
     if (f >= N) break;
     o[11 * k] = '\n';  // room for it: k < lignes
