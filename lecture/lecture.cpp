@@ -15,7 +15,7 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
     // A read is settled by a newline, by 14 bytes, or by the end of input;
     // short of all three, fgets would wait for more, and so do we.
     if (m.nl < n || dispo >= lecture_max || l.fini) {
-      const std::size_t k = std::min(m.nl + 1, n);
+      const std::size_t k = longueur(m, n);
       if (k == 0) return false;
       texte = {debut, std::min(m.nul, k)};
       l.debut += k;

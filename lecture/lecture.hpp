@@ -70,6 +70,12 @@ inline Marques marques(const char* p, std::size_t n) noexcept {
   return {cherche('\n'), cherche('\0')};
 }
 
+// The length of a read whose marks among the n bytes at its start are m:
+// up to its first newline, at most n (m.nl is at most n).
+constexpr std::size_t longueur(const Marques& m, std::size_t n) noexcept {
+  return m.nl + (m.nl < n);
+}
+
 // The bytes of the block not yet read, for a reader of whole lines; passer
 // takes n of them as read.
 inline std::string_view restant(const Lecteur& l) noexcept {
@@ -95,7 +101,7 @@ inline bool lire(Lecteur& l, std::string_view& texte) noexcept {
   if (l.fin - l.debut >= lecture_max) {
     const char* p = l.tampon + l.debut;
     const Marques m = marques(p, lecture_max);
-    const std::size_t k = std::min(m.nl + 1, lecture_max);  // [1, 14]
+    const std::size_t k = longueur(m, lecture_max);  // [1, 14]
     texte = {p, std::min(m.nul, k)};
     l.debut += k;
     return true;

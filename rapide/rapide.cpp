@@ -244,7 +244,7 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
       f = choisir(y == 0, annee, f);
     } else {
       const lecture::Marques m = lecture::marques(p, lecture::lecture_max);
-      k = longueur(m);
+      k = lecture::longueur(m, lecture::lecture_max);  // [1, 14]
       const bool signes = (k > 5) & (p[2] == '/') & (p[5] == '/');
       f = choisir(signes, autre, separateur);
       f = choisir(k < 2, vide, f);

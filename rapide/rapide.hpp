@@ -101,11 +101,6 @@ constexpr unsigned numero_civil(unsigned d, unsigned m, unsigned y) noexcept {
   return 365 * (y - 1) + y / 4 + 30 * (m - 1) + d - 1;
 }
 
-// The length of a settled read whose marks are m, as lire takes it.
-constexpr std::size_t longueur(const lecture::Marques& m) noexcept {
-  return m.nl + (m.nl < lecture::lecture_max);  // [1, 14]
-}
-
 // DD/MMMM/YY: the day number its fields would give, checked against the row
 // it points to.
 inline bool ligne_civil(const char* p, char* q) noexcept {
@@ -168,7 +163,7 @@ std::int64_t convertir(lecture::Lecteur& l, ecriture::Sortie& s, ecriture::Sorti
     n += static_cast<std::int64_t>(k);
     if (k == lignes || p >= borne) break;
     const lecture::Marques m = lecture::marques(p, lecture::lecture_max);
-    const std::size_t lu = longueur(m);
+    const std::size_t lu = lecture::longueur(m, lecture::lecture_max);  // [1, 14]
     const std::uint8_t f = Voie::faute(p, lu, m.nul);
     if (f >= N) break;
     o[11 * k] = '\n';  // room for it: k < lignes
