@@ -10,7 +10,7 @@
 // so. Measured against the plain path alone, callgrind on 1M lines: on
 // valid files 158M against 49M instructions (batchcivil), 173M against 48M
 // (batchrevo), 114M against 39M (yearscan); with 30% faulty lines 161M
-// against 125M, 174M against 114M, 125M against 74M. Hyperfine on 10M
+// against 124M, 174M against 114M, 125M against 74M. Hyperfine on 10M
 // lines: valid files 33%, 37% and 66% faster; with 30% faulty lines 7%,
 // 14% and 32% faster.
 #pragma once
