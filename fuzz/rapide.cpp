@@ -10,6 +10,7 @@
 #include "batchrevo/batchrevo.hpp"
 #include "calendar/textes.hpp"
 #include "commun.hpp"
+#include "rapide/larges.hpp"
 #include "yearscan/yearscan.hpp"
 
 namespace {
@@ -101,9 +102,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       "batchrevo: fast and plain paths part", greg,
       [](const std::string& c, ecriture::Sortie& s, bool v) { return batchrevo(c.c_str(), s, v); },
       ".rep");
-  comparer(
-      "yearscan: fast and plain paths part", greg,
-      [](const std::string& c, ecriture::Sortie& s, bool v) { return yearscan(c.c_str(), s, v); },
-      "");
+  for (const bool larges : {true, false}) {
+    rapide::larges::permises = larges;
+    comparer(
+        larges ? "yearscan: fast and plain paths part"
+               : "yearscan: narrow fast and plain paths part",
+        greg,
+        [](const std::string& c, ecriture::Sortie& s, bool v) { return yearscan(c.c_str(), s, v); },
+        "");
+  }
   return 0;
 }
