@@ -199,7 +199,9 @@ LARGES std::int64_t annees(const char*& p, const char* fin, bool* vues, ecriture
               _mm512_maskz_compress_epi8(nl1, de_65)));
       __m512i debuts = _mm512_maskz_permutexvar_epi8(~0xFFull, precedente, fins);
       __m512i ends = _mm512_permutexvar_epi8(courante, fins);
-      __m512i longueurs = _mm512_sub_epi8(ends, debuts);  // [1, 14] each
+      // Each read's length: [1, 14], unless one is longer or fewer than
+      // eight end in these 128 bytes.
+      __m512i longueurs = _mm512_sub_epi8(ends, debuts);
       if (c0 + _mm_popcnt_u64(nl1) < 8 || _mm512_cmpgt_epu8_mask(longueurs, c_14) != 0) {
         // A read of more than 14 bytes is cut there, as fgets cuts it.
         const auto tous = nl0 | static_cast<u128>(nl1) << 64;
@@ -213,14 +215,11 @@ LARGES std::int64_t annees(const char*& p, const char* fin, bool* vues, ecriture
         fins = _mm512_set1_epi64(static_cast<long long>(f));
         debuts = _mm512_maskz_permutexvar_epi8(~0xFFull, precedente, fins);
         ends = _mm512_permutexvar_epi8(courante, fins);
-        longueurs = _mm512_sub_epi8(ends, debuts);
+        longueurs = _mm512_sub_epi8(ends, debuts);  // [1, 14]
       }
+      // [8, 112]: within the 128 bytes, so before fin.
       const auto avance = static_cast<std::size_t>(
           static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm512_castsi512_si128(fins))) >> 56);
-      if (p + avance > fin) {
-        fini = true;
-        break;
-      }
       // Each lane: DD, MM and the year's digits as digits, those before the
       // year's first as '0'; and its separators.
       const __m512i idx =

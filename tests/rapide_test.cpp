@@ -77,6 +77,7 @@ TEST(Rapide, SameBytesAsThePlainPath) {
     ecrire_fichier(d.chemin("in"), *texte);
     // yearscan's wide fast path, where this machine runs it, and the other.
     for (const bool larges : {true, false}) {
+      if (!larges && p != yearscan) continue;
       rapide::larges::permises = larges;
       EXPECT_EQ(passer(p, d.chemin("in"), suffixe, true), passer(p, d.chemin("in"), suffixe, false))
           << suffixe << (larges ? "" : " (narrow)");
