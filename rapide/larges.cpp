@@ -33,7 +33,6 @@ bool verifier() noexcept {
   const bool vbmi = (c >> 1 & 1) != 0, vbmi2 = (c >> 6 & 1) != 0;
   return popcnt && f && bw && vl && bmi && bmi2 && vbmi && vbmi2;
 }
-const bool disponible = verifier();
 
 __extension__ using u128 = unsigned __int128;
 
@@ -119,7 +118,10 @@ constexpr auto par_controles = [] {
 
 bool permises = true;
 
+// Checked when first asked, not at start: the batch programs, which link
+// this and never ask, need not pay for it.
 bool disponibles() noexcept {
+  static const bool disponible = verifier();
   return disponible;
 }
 

@@ -12,7 +12,7 @@
 
 namespace rapide::larges {
 
-// Whether this processor and its system run them: checked once, at start.
+// Whether this processor and its system run them: checked once.
 bool disponibles() noexcept;
 // Whether they may be used where they run: the tests turn it off to reach
 // the narrower fast path on any machine.
