@@ -67,11 +67,7 @@ constexpr auto barres =
     par_voie([](std::size_t, std::size_t t) -> std::size_t { return t == 0 ? 2 : 5; });
 // A pair of digits' number: ten times the first, plus the second.
 constexpr auto poids = par_voie([](std::size_t, std::size_t t) { return t % 2 == 0 ? 10 : 1; });
-constexpr auto rangs = [] {
-  Zmm<std::uint8_t, 64> t{};
-  for (std::size_t i = 0; i < 64; ++i) t.v[i] = static_cast<std::uint8_t>(i);
-  return t;
-}();
+constexpr auto rangs = par_voie([](std::size_t i, std::size_t t) { return 8 * i + t; });
 // The last day of each month, in a common year, by the checks' own rule.
 constexpr auto jours_max = [] {
   Zmm<std::uint16_t, 32> t{};

@@ -18,8 +18,9 @@ bool disponibles() noexcept;
 // the narrower fast path on any machine.
 extern bool permises;
 
-// The end of the longest span from p, at most to fin, with no NUL in it:
-// reads are taken here only within it.
+// A bound b, at most fin, with no NUL in [p, b): the first NUL, or where
+// fewer than 64 bytes were left to look at. Reads are taken here only
+// before it.
 const char* sans_nul(const char* p, const char* fin) noexcept;
 
 // Checks the reads at p, eight at a time, while 128 bytes are left before
