@@ -10,6 +10,7 @@
 #include "batchrevo/batchrevo.hpp"
 #include "calendar/textes.hpp"
 #include "commun.hpp"
+#include "rapide/carte.hpp"
 #include "rapide/larges.hpp"
 #include "yearscan/yearscan.hpp"
 
@@ -102,11 +103,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       "batchrevo: fast and plain paths part", greg,
       [](const std::string& c, ecriture::Sortie& s, bool v) { return batchrevo(c.c_str(), s, v); },
       ".rep");
-  for (const bool larges : {true, false}) {
-    rapide::larges::permises = larges;
+  // Both of yearscan's fast paths, each through the smallest views of the
+  // file and through its block.
+  rapide::carte::vue = 0;
+  for (const int k : {0, 1, 2, 3}) {
+    rapide::larges::permises = k < 2;
+    rapide::carte::seuil = k % 2 == 0 ? 0 : INT64_MAX;
     comparer(
-        larges ? "yearscan: fast and plain paths part"
-               : "yearscan: narrow fast and plain paths part",
+        k < 2 ? "yearscan: fast and plain paths part"
+              : "yearscan: narrow fast and plain paths part",
         greg,
         [](const std::string& c, ecriture::Sortie& s, bool v) { return yearscan(c.c_str(), s, v); },
         "");

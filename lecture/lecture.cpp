@@ -21,6 +21,7 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
       l.debut += k;
       return true;
     }
+    if (l.suite != nullptr && l.suite(l)) continue;
     if (l.debut > 0) {
       std::memmove(l.tampon, debut, dispo);
       l.debut = 0;

@@ -39,6 +39,10 @@ struct Lecteur {
   // of the block.
   std::size_t debut = 0, fin = 0;
   bool fini = false, erreur = false;
+  // Where more bytes come from when the block runs dry, in place of read(2):
+  // a fast path may show the file through a mapping; true when it moved more
+  // into view, or gave the reader back its block.
+  bool (*suite)(Lecteur&) noexcept = nullptr;
 };
 
 // Where the first newline and the first NUL fall among the n (at most 16)

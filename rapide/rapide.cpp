@@ -4,6 +4,7 @@
 #include <bit>
 #include <string_view>
 
+#include "rapide/carte.hpp"
 #include "rapide/larges.hpp"
 
 #if defined(__SSE2__)
@@ -203,6 +204,7 @@ std::uint8_t faute_revo(const char* p, std::size_t k, std::size_t nul) noexcept 
 // (hyperfine, 10M lines).
 std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
                     const Messages& messages, std::int64_t ligne) noexcept {
+  carte::ouvrir(l);
   std::int64_t n = 0;
   const std::string_view e = lecture::restant(l);
   const char* p = e.data();
@@ -221,6 +223,7 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
     bool usuelle = false;
     Date d{};
     while (p < borne) {
+      __builtin_prefetch(p + carte::devant);
       usuelle = forme(p);
       if (!usuelle) break;
       d = date(p);
@@ -274,6 +277,7 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
       }
     }
   }
+  if (!carte::intacte(l, p)) return n;
   lecture::passer(l, static_cast<std::size_t>(p - e.data()));
   return n;
 }

@@ -1,17 +1,20 @@
 // The fast path and the plain path of each file program give the same bytes:
 // every date of the span and its neighbours, in files larger than a block.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "batchcivil/batchcivil.hpp"
 #include "batchrevo/batchrevo.hpp"
 #include "calendar/textes.hpp"
 #include "fichiers/fichiers.hpp"
+#include "rapide/carte.hpp"
 #include "rapide/larges.hpp"
 #include "run.hpp"
 #include "yearscan/yearscan.hpp"
@@ -72,18 +75,57 @@ TEST(Rapide, SameBytesAsThePlainPath) {
       {batchrevo, ".rep", &greg},
       {yearscan, "", &greg},
       {yearscan, "", &net}};
+  const std::int64_t seuil = rapide::carte::seuil;
+  rapide::carte::vue = 0;  // the smallest views, so that the file has many
   for (const auto& [p, suffixe, texte] : programmes) {
     Dossier d;
     ecrire_fichier(d.chemin("in"), *texte);
-    // yearscan's wide fast path, where this machine runs it, and the other.
-    for (const bool larges : {true, false}) {
-      if (!larges && p != yearscan) continue;
-      rapide::larges::permises = larges;
+    // yearscan's wide fast path, where this machine runs it, and the other;
+    // each through views of the file, and through its block.
+    for (const int k : {0, 1, 2, 3}) {
+      if (k > 0 && p != yearscan) continue;
+      rapide::larges::permises = k < 2;
+      rapide::carte::seuil = k % 2 == 0 ? 0 : INT64_MAX;
       EXPECT_EQ(passer(p, d.chemin("in"), suffixe, true), passer(p, d.chemin("in"), suffixe, false))
-          << suffixe << (larges ? "" : " (narrow)");
+          << suffixe << (k < 2 ? "" : " (narrow)") << (k % 2 == 0 ? " (views)" : "");
     }
-    rapide::larges::permises = true;
   }
+  rapide::larges::permises = true;
+  rapide::carte::seuil = seuil;
+}
+
+// A file cut short under its view, inside a page (read as zeros) and at one
+// (a load from it fails with SIGBUS): the reads before the cut are taken,
+// then the reader gives up in error, and the process lives on.
+TEST(Rapide, AFileCutShortUnderItsViewIsAReadError) {
+  constexpr rapide::Messages messages = {"%d\n", "%d\n", "%d\n", "%d\n", "%d\n", "%d\n"};
+  const std::int64_t seuil = rapide::carte::seuil;
+  rapide::carte::seuil = 0;
+  rapide::carte::vue = 0;
+  const std::pair<off_t, std::int64_t> coupes[] = {{9000, 818}, {8192, 744}};
+  for (const auto& [coupe, lues] : coupes) {
+    Dossier d;
+    ecrire_fichier(d.chemin("in"), [] {
+      std::string t;
+      for (int i = 0; i < 6000; ++i) t += "22/09/1793\n";
+      return t;
+    }());
+    const int fd = open(d.chemin("in").c_str(), O_RDWR);
+    static lecture::Bloc bloc;
+    lecture::Lecteur l(fd, bloc);
+    static std::array<char, ecriture::bloc_ecriture> tampon;
+    ecriture::Sortie out(open("/dev/null", O_WRONLY), tampon);
+    std::array<bool, 11000> vues{};
+    std::int64_t n = rapide::annees(l, vues.data(), out, messages, 0);
+    ASSERT_EQ(ftruncate(fd, coupe), 0);
+    std::string_view t;
+    while (lecture::lire(l, t)) n += 1 + rapide::annees(l, vues.data(), out, messages, n + 1);
+    EXPECT_TRUE(l.erreur) << coupe;
+    EXPECT_EQ(n, lues) << coupe;
+    close(fd);
+    close(out.fd);
+  }
+  rapide::carte::seuil = seuil;
 }
 
 }  // namespace
