@@ -186,8 +186,7 @@ LARGES std::int64_t annees(const char*& p, const char* fin, bool* vues, ecriture
     std::uint32_t j = 0;  // reads of this run of passes
     __m512i rangs_j = _mm512_slli_epi64(_mm512_cvtepu8_epi64(_mm512_castsi512_si128(iota)), 3);
     for (; j < 1024 && fin - p >= 128; j += 8) {
-      _mm_prefetch(p + carte::devant, _MM_HINT_T0);
-      _mm_prefetch(p + carte::devant + 64, _MM_HINT_T0);
+      _mm_prefetch(p + carte::devant, _MM_HINT_T0);  // a view's bytes come from memory
       const __m512i v0 = _mm512_loadu_si512(p), v1 = _mm512_loadu_si512(p + 64);
       const std::uint64_t nl0 = _mm512_cmpeq_epi8_mask(v0, c_nl);
       const std::uint64_t nl1 = _mm512_cmpeq_epi8_mask(v1, c_nl);

@@ -223,7 +223,7 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
     bool usuelle = false;
     Date d{};
     while (p < borne) {
-      __builtin_prefetch(p + carte::devant);
+      __builtin_prefetch(p + carte::devant);  // a view's bytes come from memory
       usuelle = forme(p);
       if (!usuelle) break;
       d = date(p);
