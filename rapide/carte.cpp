@@ -20,7 +20,8 @@ namespace {
 // The view in place, read by the handler of SIGBUS too.
 char* volatile vue_debut = nullptr;
 volatile std::size_t vue_taille = 0;
-std::size_t page = 0;  // set before the handler is installed
+char* volatile remplacee = nullptr;  // the page of the view last read as zeros
+std::size_t page = 0;                // set before the handler is installed
 
 off_t vue_position = 0;    // the file offset of the view's first byte
 off_t taille_fichier = 0;  // the file's size when it was opened
@@ -29,14 +30,16 @@ off_t page_vue = -1;       // the page of the last NUL that intacte asked about
 
 // A load from the view past the end of a file that shrank: zeros in place
 // of its page, which stop the fast path at a NUL, where intacte finds the
-// file cut. Any other SIGBUS ends the process as it would have.
+// file cut. Any other SIGBUS, or one that comes back from the same page,
+// ends the process as it would have.
 void sur_sigbus(int, siginfo_t* info, void*) {
   char* const a = static_cast<char*>(info->si_addr);
+  char* const p = a - reinterpret_cast<std::uintptr_t>(a) % page;
   char* const d = vue_debut;
-  if (d != nullptr && a >= d && a < d + vue_taille) {
-    char* const p = a - reinterpret_cast<std::uintptr_t>(a) % page;
-    if (::mmap(p, page, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_ANONYMOUS, -1, 0) != MAP_FAILED)
-      return;
+  if (d != nullptr && a >= d && a < d + vue_taille && p != remplacee &&
+      ::mmap(p, page, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_ANONYMOUS, -1, 0) != MAP_FAILED) {
+    remplacee = p;
+    return;
   }
   ::signal(SIGBUS, SIG_DFL);
 }
@@ -71,6 +74,7 @@ void montrer(lecture::Lecteur& l, off_t pos) noexcept {
   if (m == MAP_FAILED) return rendre(l, pos, false);
   vue_taille = static_cast<std::size_t>(n);
   vue_debut = static_cast<char*>(m);
+  remplacee = nullptr;
   vue_position = a;
   l.tampon = vue_debut;
   l.debut = static_cast<std::size_t>(pos - a);
@@ -86,7 +90,7 @@ bool suivante(lecture::Lecteur& l) noexcept {
 
 void ouvrir(lecture::Lecteur& l) noexcept {
   struct stat st {};
-  if (l.suite != nullptr || l.fin != 0 || l.fini || ::fstat(l.fd, &st) != 0 ||
+  if (!ici || l.suite != nullptr || l.fin != 0 || l.fini || ::fstat(l.fd, &st) != 0 ||
       !S_ISREG(st.st_mode) || std::int64_t{st.st_size} < seuil || ::lseek(l.fd, 0, SEEK_CUR) != 0)
     return;
   // No view without the handler that keeps a shrunk file from ending the
