@@ -41,7 +41,7 @@ void sur_sigbus(int, siginfo_t* info, void*) {
     remplacee = p;
     return;
   }
-  ::signal(SIGBUS, SIG_DFL);
+  (void)::signal(SIGBUS, SIG_DFL);  // cannot fail: SIGBUS exists
 }
 
 void fermer_vue() noexcept {
