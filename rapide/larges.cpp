@@ -111,6 +111,17 @@ constexpr auto par_controles = [] {
   return t;
 }();
 
+// Each read's start and end (one past it) in its lane, and its length,
+// from the ends of the first eight reads in bytes 0 to 7.
+struct Voies {
+  __m512i debuts, ends, longueurs;
+};
+LARGES inline Voies voies(__m512i fins, __m512i precedente, __m512i courante) noexcept {
+  const __m512i debuts = _mm512_maskz_permutexvar_epi8(~0xFFull, precedente, fins);
+  const __m512i ends = _mm512_permutexvar_epi8(courante, fins);
+  return {debuts, ends, _mm512_sub_epi8(ends, debuts)};
+}
+
 }  // namespace
 
 bool permises = true;
@@ -198,12 +209,11 @@ LARGES std::int64_t annees(const char*& p, const char* fin, bool* vues, ecriture
           _mm512_maskz_permutexvar_epi8(
               ~_bzhi_u64(~0ull, c0), _mm512_sub_epi8(iota, _mm512_set1_epi8(static_cast<char>(c0))),
               _mm512_maskz_compress_epi8(nl1, de_65)));
-      __m512i debuts = _mm512_maskz_permutexvar_epi8(~0xFFull, precedente, fins);
-      __m512i ends = _mm512_permutexvar_epi8(courante, fins);
       // Each read's length: [1, 14], unless one is longer or fewer than
       // eight end in these 128 bytes.
-      __m512i longueurs = _mm512_sub_epi8(ends, debuts);
-      if (c0 + _mm_popcnt_u64(nl1) < 8 || _mm512_cmpgt_epu8_mask(longueurs, c_14) != 0) {
+      Voies v = voies(fins, precedente, courante);
+      const bool moins_de_huit = c0 + _mm_popcnt_u64(nl1) < 8;
+      if (moins_de_huit || _mm512_cmpgt_epu8_mask(v.longueurs, c_14) != 0) {
         // One line of 15 to 28 bytes among the eight, its newline counted,
         // is cut at its 14th byte, as fgets cuts it, the later ends moved
         // up a lane, with no loop. Measured against the loop below alone,
@@ -215,12 +225,10 @@ LARGES std::int64_t annees(const char*& p, const char* fin, bool* vues, ecriture
             _mm512_mask_cmpgt_epu8_mask(0xFF, _mm512_sub_epi8(fins, avant), c_14);
         fins = _mm512_mask_mov_epi8(_mm512_mask_mov_epi8(fins, ~((longues << 1) - 1), avant),
                                     longues, _mm512_add_epi8(avant, c_14));
-        debuts = _mm512_maskz_permutexvar_epi8(~0xFFull, precedente, fins);
-        ends = _mm512_permutexvar_epi8(courante, fins);
-        longueurs = _mm512_sub_epi8(ends, debuts);
+        v = voies(fins, precedente, courante);
         // Two such reads leave one of more than 14 bytes: the second's
         // lane holds the end of the read before it, plus 14.
-        if (c0 + _mm_popcnt_u64(nl1) < 8 || _mm512_cmpgt_epu8_mask(longueurs, c_14) != 0) {
+        if (moins_de_huit || _mm512_cmpgt_epu8_mask(v.longueurs, c_14) != 0) {
           // Any other read of more than 14 bytes is cut there too.
           const auto tous = nl0 | static_cast<u128>(nl1) << 64;
           std::uint64_t f = 0;
@@ -231,11 +239,10 @@ LARGES std::int64_t annees(const char*& p, const char* fin, bool* vues, ecriture
             f |= std::uint64_t{s} << (8 * i);
           }
           fins = _mm512_set1_epi64(static_cast<long long>(f));
-          debuts = _mm512_maskz_permutexvar_epi8(~0xFFull, precedente, fins);
-          ends = _mm512_permutexvar_epi8(courante, fins);
-          longueurs = _mm512_sub_epi8(ends, debuts);  // [1, 14]
+          v = voies(fins, precedente, courante);  // lengths [1, 14]
         }
       }
+      const auto [debuts, ends, longueurs] = v;
       // [8, 112]: within the 128 bytes, so before fin.
       const auto avance = static_cast<std::size_t>(
           static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm512_castsi512_si128(fins))) >> 56);

@@ -76,6 +76,7 @@ TEST(Rapide, SameBytesAsThePlainPath) {
       {yearscan, "", &greg},
       {yearscan, "", &net}};
   const std::int64_t seuil = rapide::carte::seuil;
+  const std::size_t vue = rapide::carte::vue;
   rapide::carte::vue = 0;  // the smallest views, so that the file has many
   for (const auto& [p, suffixe, texte] : programmes) {
     Dossier d;
@@ -92,6 +93,7 @@ TEST(Rapide, SameBytesAsThePlainPath) {
   }
   rapide::larges::permises = true;
   rapide::carte::seuil = seuil;
+  rapide::carte::vue = vue;
 }
 
 // A file cut short under its view, inside a page (read as zeros) and at one
@@ -101,6 +103,7 @@ TEST(Rapide, AFileCutShortUnderItsViewIsAReadError) {
   if (!rapide::carte::ici) GTEST_SKIP() << "files are read by blocks on this processor";
   constexpr rapide::Messages messages = {"%d\n", "%d\n", "%d\n", "%d\n", "%d\n", "%d\n"};
   const std::int64_t seuil = rapide::carte::seuil;
+  const std::size_t vue = rapide::carte::vue;
   rapide::carte::seuil = 0;
   rapide::carte::vue = 0;
   const std::pair<off_t, std::int64_t> coupes[] = {{9000, 818}, {8192, 744}};
@@ -127,6 +130,7 @@ TEST(Rapide, AFileCutShortUnderItsViewIsAReadError) {
     close(out.fd);
   }
   rapide::carte::seuil = seuil;
+  rapide::carte::vue = vue;
 }
 
 }  // namespace
