@@ -35,7 +35,8 @@ struct Sortie {
   std::size_t n = 0;
   bool panne = false;
   // Each message written out as soon as it is complete, as a line-buffered
-  // stream does.
+  // stream does (yearscan's wide fast path: the messages of its run of up
+  // to 1024 reads together, once the run is checked).
   bool par_ligne = false;
 };
 
@@ -54,12 +55,14 @@ inline void ligne_a_ligne(Sortie& s) noexcept {
   s.par_ligne = true;
 }
 // The free room of the buffer, for a writer of whole lines; ajouter takes
-// the n bytes written at its start as appended.
+// the n bytes written at its start as appended (and, where each message is
+// written out as soon as it is complete, writes them out).
 inline std::span<char> place(Sortie& s) noexcept {
   return {s.tampon + s.n, s.capacite - s.n};
 }
 inline void ajouter(Sortie& s, std::size_t n) noexcept {
   s.n += n;
+  if (s.par_ligne) vider(s);
 }
 // Appends t when the buffer is too full for it.
 void ecrire_lent(Sortie& s, std::string_view t) noexcept;

@@ -96,6 +96,41 @@ TEST(Rapide, SameBytesAsThePlainPath) {
   rapide::carte::vue = vue;
 }
 
+// The wide fast path numbers its messages from any line: from line 0, and
+// from others, the digits of some worked out eight at a time, of others not.
+TEST(Rapide, WideLineNumbers) {
+  if (!rapide::larges::disponibles()) GTEST_SKIP() << "no wide fast path on this processor";
+  constexpr rapide::Messages messages = {"a%d\n", "b%d\n", "c%d\n", "d%d\n", "e%d\n", "f%d\n"};
+  std::string texte;
+  for (int i = 0; i < 3000; ++i) texte += i % 3 == 0 ? "\n" : i % 3 == 1 ? "31/04/1795\n" : "x\n";
+  const auto ecrire = [&](std::int64_t ligne) {
+    static std::array<char, ecriture::bloc_ecriture> tampon;
+    const int fd = memfd_create("sortie", 0);
+    ecriture::Sortie out(fd, tampon);
+    std::array<bool, 11000> vues{};
+    const char* p = texte.data();
+    rapide::larges::annees(p, texte.data() + texte.size(), vues.data(), out, messages, ligne);
+    ecriture::vider(out);
+    std::string t(static_cast<std::size_t>(lseek(fd, 0, SEEK_END)), '\0');
+    EXPECT_EQ(pread(fd, t.data(), t.size(), 0), static_cast<ssize_t>(t.size()));
+    close(fd);
+    return t;
+  };
+  const std::string depuis_0 = ecrire(0);
+  ASSERT_GT(std::count(depuis_0.begin(), depuis_0.end(), '\n'), 2900);
+  // Up to 10^7 and past it; up to 10^8 and past it, and 2^32.
+  for (const std::int64_t premiere :
+       {std::int64_t{9999000}, std::int64_t{99999000}, std::int64_t{4294966000}}) {
+    std::string attendu;
+    for (std::size_t i = 0, j; i < depuis_0.size(); i = j + 1) {
+      j = depuis_0.find('\n', i);
+      attendu += depuis_0[i] +
+                 std::to_string(std::stoll(depuis_0.substr(i + 1, j - i - 1)) + premiere) + "\n";
+    }
+    EXPECT_EQ(ecrire(premiere), attendu) << premiere;
+  }
+}
+
 // A file cut short under its view, inside a page (read as zeros) and at one
 // (a load from it fails with SIGBUS): the reads before the cut are taken,
 // then the reader gives up in error, and the process lives on.

@@ -77,8 +77,7 @@ int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
   // The extremes of the years seen; the largest starts at 0 and the
   // smallest at 10000, as when there is none. There is no year 0, so it is
   // never missing.
-  std::int32_t max = 0;
-  std::int32_t min = 10000;
+  std::int32_t max = 0, min = 10000;
   for (std::int32_t a = premiere_annee; a <= derniere_annee; ++a) {
     if (!vues[rang(a)]) continue;
     min = std::min(min, a);
