@@ -186,7 +186,8 @@ LARGES void ecrire(ecriture::Sortie& out, const Messages& messages, const std::u
     const ecriture::Format& m = messages[f[i] & 7];
     q = poser(q, m.avant);
     if (courts) {
-      // The zero bytes at the low end lead; no number here is 0.
+      // As nombres::decimal ends, for a number that is never 0: the zero
+      // bytes at the low end lead.
       const auto z = static_cast<unsigned>(std::countr_zero(c[i])) & ~7u;
       const std::uint64_t t = (c[i] | 0x3030303030303030) >> z;
       std::memcpy(q, &t, 8);
