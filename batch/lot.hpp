@@ -47,7 +47,7 @@ int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& 
 // plain path. A template, so that each program's checks are compiled into
 // the loop, where the length of the read is known.
 template <Convertir convertir, typename Voie, const auto& messages>
-int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out) {
+int traiter_par(const char* chemin, std::string_view suffixe, ecriture::Sortie& out) {
   // The process's own, for its whole run: off the stack, zeroed.
   static lecture::Bloc bloc;
   static std::array<char, ecriture::bloc_ecriture> tampon;
@@ -57,7 +57,7 @@ int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out)
   ecriture::Sortie image(f.image, tampon);
   std::int64_t ligne = 0;  // reads so far; never wraps
   std::string_view texte;
-  calendar::Resultat r{};  // the ten bytes ecrire_resultat copies are always set
+  calendar::Resultat r{};
   while (!ecriture::en_panne(image)) {
     ligne += rapide::convertir<Voie>(source, image, out, messages, ligne);
     if (!lecture::lire(source, texte)) break;
@@ -70,9 +70,22 @@ int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out)
       ecriture::ecrire_message(out, texte.size() < 2 ? ligne_vide : format_errone, ligne);
     else
       convertir(out, texte, ligne, r);
-    ecriture::ecrire_resultat(image, r.data(), r[0] == '\0');
+    ecriture::ecrire_ligne(image, {r.data(), r[0] == '\0' ? 0u : 10u});
   }
   return fermer(f, source, image, out);
+}
+
+// The same, through the fast path Voie<sse2> with the kernels noyau names,
+// or through the plain path alone.
+template <Convertir convertir, template <bool> class Voie, const auto& messages>
+int traiter(const char* chemin, std::string_view suffixe, ecriture::Sortie& out,
+            rapide::Noyau noyau) {
+  return rapide::selon(
+      noyau,
+      [&](auto sse2) {
+        return traiter_par<convertir, Voie<sse2()>, messages>(chemin, suffixe, out);
+      },
+      [&] { return traiter_par<convertir, rapide::Aucune, messages>(chemin, suffixe, out); });
 }
 
 }  // namespace lot

@@ -5,35 +5,56 @@
 
 namespace {
 
-// One message for each fault, for both paths, in the fast path's order.
-constexpr std::array<ecriture::Format, 11> messages = {
-    "erreur de format ligne %d\n",
-    "Jour hors limites ligne %d \n",
-    "erreur de format ligne %d\n",
-    "mois republicain inconnu ligne %d \n",
-    "jour complementaire inconnu ligne %d\n",
-    "annee mal ecrite ligne %d\n",
-    "Annee non sextile, jour hors limite ligne %d\n",
-    "date républicaine hors limite ligne %d \n",
-    "date républicaine hors limite ligne %d, le résultat peut être erroné \n",
-    lot::ligne_vide,
-    lot::format_errone};
+// The faults of a read, each with its one message below: first those of
+// civil::Defaut, by its values, then the conversion's, then the frame's.
+constexpr std::uint8_t de(civil::Defaut d) noexcept {
+  return static_cast<std::uint8_t>(static_cast<int>(d) - 1);
+}
+enum Faute : std::uint8_t {
+  separateur1 = de(civil::Defaut::separateur1),
+  jour = de(civil::Defaut::jour),
+  separateur2 = de(civil::Defaut::separateur2),
+  mois = de(civil::Defaut::mois),
+  complementaire = de(civil::Defaut::complementaire),
+  annee = de(civil::Defaut::annee),
+  sextile = de(civil::Defaut::sextile),
+  avant,
+  apres,
+  vide,
+  errone
+};
+
+// One message for each fault, for both paths.
+constexpr auto messages = ecriture::par_faute<errone + 1, Faute>({
+    {separateur1, "erreur de format ligne %d\n"},
+    {jour, "Jour hors limites ligne %d \n"},
+    {separateur2, "erreur de format ligne %d\n"},
+    {mois, "mois republicain inconnu ligne %d \n"},
+    {complementaire, "jour complementaire inconnu ligne %d\n"},
+    {annee, "annee mal ecrite ligne %d\n"},
+    {sextile, "Annee non sextile, jour hors limite ligne %d\n"},
+    {avant, "date républicaine hors limite ligne %d \n"},
+    {apres, "date républicaine hors limite ligne %d, le résultat peut être erroné \n"},
+    {vide, lot::ligne_vide},
+    {errone, lot::format_errone},
+});
 
 // One line of Republican date: the checks in their order, then the conversion.
 void convertir(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
                calendar::Resultat& r) {
   const auto message = [&](std::size_t f) { ecriture::ecrire_message(out, messages[f], ligne); };
   const civil::Lecture l = civil::lire(lu);
-  // The messages of civil::Defaut come first, in its order.
-  if (l.defaut != civil::Defaut::aucun) return message(static_cast<std::size_t>(l.defaut) - 1);
+  if (l.defaut != civil::Defaut::aucun) return message(de(l.defaut));
   const calendar::Issue i = civil::traduc_lot(r, l.jour, l.mois, l.annee);
-  if (i == calendar::Issue::avant) return message(rapide::lot_civil::avant);
-  if (i == calendar::Issue::apres) message(rapide::lot_civil::apres);
+  if (i == calendar::Issue::avant) return message(avant);
+  if (i == calendar::Issue::apres) message(apres);
 }
+
+template <bool sse2>
+using Voie = rapide::Civil<Faute, sse2>;
 
 }  // namespace
 
-int batchcivil(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
-  return voie_rapide ? lot::traiter<convertir, rapide::civil, messages>(chemin, ".Greg", out)
-                     : lot::traiter<convertir, rapide::aucune, messages>(chemin, ".Greg", out);
+int batchcivil(const char* chemin, ecriture::Sortie& out, rapide::Noyau noyau) {
+  return lot::traiter<convertir, Voie, messages>(chemin, ".Greg", out, noyau);
 }

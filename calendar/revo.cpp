@@ -43,8 +43,10 @@ void traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
 
 calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
                            std::int32_t annee) noexcept {
-  r = fiches_lot[rang_lot(jour, mois, annee)].r;
-  return r[0] == '\0' ? calendar::Issue::avant : calendar::Issue::convertie;
+  const std::size_t i = rang_lot(jour, mois, annee);  // past the table for other years
+  r = i < fiches_lot.size() ? fiches_lot[i].r : calendar::Resultat{};
+  if (r[0] != '\0') return calendar::Issue::convertie;
+  return annee > 1805 ? calendar::Issue::apres : calendar::Issue::avant;
 }
 
 }  // namespace revo

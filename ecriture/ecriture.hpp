@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -35,8 +36,7 @@ struct Sortie {
   std::size_t n = 0;
   bool panne = false;
   // Each message written out as soon as it is complete, as a line-buffered
-  // stream does (yearscan's wide fast path: the messages of its run of up
-  // to 1024 reads together, once the run is checked).
+  // stream does.
   bool par_ligne = false;
 };
 
@@ -55,14 +55,12 @@ inline void ligne_a_ligne(Sortie& s) noexcept {
   s.par_ligne = true;
 }
 // The free room of the buffer, for a writer of whole lines; ajouter takes
-// the n bytes written at its start as appended (and, where each message is
-// written out as soon as it is complete, writes them out).
+// the n bytes written at its start as appended.
 inline std::span<char> place(Sortie& s) noexcept {
   return {s.tampon + s.n, s.capacite - s.n};
 }
 inline void ajouter(Sortie& s, std::size_t n) noexcept {
   s.n += n;
-  if (s.par_ligne) vider(s);
 }
 // Appends t when the buffer is too full for it.
 void ecrire_lent(Sortie& s, std::string_view t) noexcept;
@@ -71,19 +69,6 @@ inline void ecrire(Sortie& s, std::string_view t) noexcept {
   if (t.size() > s.capacite - s.n) return ecrire_lent(s, t);
   std::memcpy(s.tampon + s.n, t.data(), t.size());
   s.n += t.size();
-}
-// Appends a batch result and a newline: the ten characters at dix, or none
-// when vide; dix must have ten bytes set. The ten are copied either way, at
-// one size, with no branch on the length. Measured against writing the text
-// as a line (ecrire_ligne), on files with 30% faulty lines (the usual line
-// takes the fast path): 10% to 11% more instructions without it (callgrind,
-// 1M lines), 4% to 18% slower (hyperfine, 10M lines).
-inline void ecrire_resultat(Sortie& s, const char* dix, bool vide) noexcept {
-  if (11 > s.capacite - s.n) vider(s);
-  char* p = s.tampon + s.n;
-  std::memcpy(p, dix, 10);
-  p[vide ? 0 : 10] = '\n';
-  s.n += vide ? 1 : 11;
 }
 // Appends t and a newline, as puts writes a line; a message like any other.
 void ecrire_ligne(Sortie& s, std::string_view t) noexcept;
@@ -101,6 +86,7 @@ struct Morceau {
 // one type for every message, so that a program can keep its messages in a
 // table.
 struct Format {
+  constexpr Format() = default;  // no text: only while a table is built
   template <std::size_t N>
   consteval Format(const char (&texte)[N]) {  // NOLINT(google-explicit-constructor)
     const std::string_view t(texte, N - 1);
@@ -116,6 +102,27 @@ struct Format {
   Morceau avant;
   Morceau apres;
 };
+
+// A program's messages, indexed by its faults: each text given beside the
+// fault it stands for, so that no order can slip; the build stops at a
+// fault given twice, or left without its text.
+template <typename F>
+struct Message {
+  F faute;
+  Format texte;
+};
+template <std::size_t N, typename F>
+consteval std::array<Format, N> par_faute(std::initializer_list<Message<F>> l) {
+  std::array<Format, N> t{};
+  std::array<bool, N> donne{};
+  for (const auto& [f, m] : l) {
+    if (f >= N || donne[f]) format_invalide();
+    donne[f] = true;
+    t[f] = m;
+  }
+  if (l.size() != N) format_invalide();
+  return t;
+}
 
 // Appends the pieces of a message around n in plain decimal, in place.
 // Always inlined: at each call the pieces are known, and the copies are

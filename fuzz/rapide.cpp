@@ -3,6 +3,8 @@
 // file. The input is a recipe for the file, so that most lines are dates of
 // the tables or near them, where the two paths part if either is wrong:
 // each step takes one byte for its kind and a few more for its line.
+#include "rapide/rapide.hpp"
+
 #include <cstdint>
 #include <string>
 
@@ -10,8 +12,7 @@
 #include "batchrevo/batchrevo.hpp"
 #include "calendar/textes.hpp"
 #include "commun.hpp"
-#include "rapide/carte.hpp"
-#include "rapide/larges.hpp"
+#include "lecture/lecture.hpp"
 #include "yearscan/yearscan.hpp"
 
 namespace {
@@ -77,13 +78,14 @@ void faire(Recette r, std::string& rep, std::string& greg) {
 
 template <class Programme>
 void comparer(const char* nom, const std::string& octets, Programme programme,
-              const std::string& suffixe) {
+              const std::string& suffixe, rapide::Noyau noyau) {
   const std::string& chemin = fuzz::chemin_scratch();
   fuzz::ecrire_fichier(chemin, octets);
-  const auto lent =
-      fuzz::capturer([&](ecriture::Sortie& s) { return programme(chemin, s, false); });
+  const auto lent = fuzz::capturer(
+      [&](ecriture::Sortie& s) { return programme(chemin, s, rapide::Noyau::aucun); });
   const auto image_lente = fuzz::lire_fichier(chemin + suffixe);
-  const auto vite = fuzz::capturer([&](ecriture::Sortie& s) { return programme(chemin, s, true); });
+  const auto vite =
+      fuzz::capturer([&](ecriture::Sortie& s) { return programme(chemin, s, noyau); });
   const auto image_vite = fuzz::lire_fichier(chemin + suffixe);
   fuzz::exiger(lent.first == vite.first, nom, "status");
   fuzz::exiger(lent.second == vite.second, nom, "standard output");
@@ -95,26 +97,27 @@ void comparer(const char* nom, const std::string& octets, Programme programme,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string rep, greg;
   faire({data, size}, rep, greg);
-  comparer(
-      "batchcivil: fast and plain paths part", rep,
-      [](const std::string& c, ecriture::Sortie& s, bool v) { return batchcivil(c.c_str(), s, v); },
-      ".Greg");
-  comparer(
-      "batchrevo: fast and plain paths part", greg,
-      [](const std::string& c, ecriture::Sortie& s, bool v) { return batchrevo(c.c_str(), s, v); },
-      ".rep");
-  // Both of yearscan's fast paths, each through the smallest views of the
-  // file and through its block.
-  rapide::carte::vue = 0;
-  for (const int k : {0, 1, 2, 3}) {
-    rapide::larges::permises = k < 2;
-    rapide::carte::seuil = k % 2 == 0 ? 0 : INT64_MAX;
+  // Each kernel this processor runs, against the plain path.
+  for (const rapide::Noyau noyau : {rapide::Noyau::portable, rapide::Noyau::sse2}) {
+    if (noyau == rapide::Noyau::sse2 && !lecture::sse2_ici) continue;
     comparer(
-        k < 2 ? "yearscan: fast and plain paths part"
-              : "yearscan: narrow fast and plain paths part",
-        greg,
-        [](const std::string& c, ecriture::Sortie& s, bool v) { return yearscan(c.c_str(), s, v); },
-        "");
+        "batchcivil: fast and plain paths part", rep,
+        [](const std::string& c, ecriture::Sortie& s, rapide::Noyau n) {
+          return batchcivil(c.c_str(), s, n);
+        },
+        ".Greg", noyau);
+    comparer(
+        "batchrevo: fast and plain paths part", greg,
+        [](const std::string& c, ecriture::Sortie& s, rapide::Noyau n) {
+          return batchrevo(c.c_str(), s, n);
+        },
+        ".rep", noyau);
+    comparer(
+        "yearscan: fast and plain paths part", greg,
+        [](const std::string& c, ecriture::Sortie& s, rapide::Noyau n) {
+          return yearscan(c.c_str(), s, n);
+        },
+        "", noyau);
   }
   return 0;
 }

@@ -6,7 +6,7 @@
 
 namespace lecture {
 
-bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
+bool lire(Lecteur& l, std::string_view& texte) noexcept {
   for (;;) {
     const char* debut = l.tampon + l.debut;
     const std::size_t dispo = l.fin - l.debut;
@@ -21,7 +21,6 @@ bool lire_lent(Lecteur& l, std::string_view& texte) noexcept {
       l.debut += k;
       return true;
     }
-    if (l.suite != nullptr && l.suite(l)) continue;
     if (l.debut > 0) {
       std::memmove(l.tampon, debut, dispo);
       l.debut = 0;

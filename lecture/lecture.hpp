@@ -39,10 +39,6 @@ struct Lecteur {
   // of the block.
   std::size_t debut = 0, fin = 0;
   bool fini = false, erreur = false;
-  // Where more bytes come from when the block runs dry, in place of read(2):
-  // a fast path may show the file through a mapping; true when it moved more
-  // into view, or gave the reader back its block.
-  bool (*suite)(Lecteur&) noexcept = nullptr;
 };
 
 // Where the first newline and the first NUL fall among the n (at most 16)
@@ -51,26 +47,37 @@ struct Marques {
   std::size_t nl, nul;
 };
 
+// Whether this processor runs the SSE2 kernels; where it does not, asking
+// for one gives the portable kernel in its place.
+#if defined(__SSE2__)
+inline constexpr bool sse2_ici = true;
+#else
+inline constexpr bool sse2_ici = false;
+#endif
+
+template <bool sse2 = sse2_ici>
 inline Marques marques(const char* p, std::size_t n) noexcept {
 #if defined(__SSE2__)
-  // One compare of 16 bytes for each, and no branch on where they fall.
-  // Measured against the memchr below (which other processors build), on
-  // files with 30% faulty lines (the usual line takes the fast path): 11% to
-  // 13% more instructions without it (callgrind, 1M lines), yearscan and
-  // batchrevo 6% slower (hyperfine, 10M lines).
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const unsigned dans = (1u << n) - 1;
-  const auto cherche = [&](char c) {
-    const auto egaux =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
-    return static_cast<std::size_t>(std::countr_zero((egaux & dans) | (1u << n)));
-  };
-#else
+  if constexpr (sse2) {
+    // One compare of 16 bytes for each, and no branch on where they fall.
+    // Measured against the memchr below (which other processors build), on
+    // files with 30% faulty lines (the usual line takes the fast path): 11% to
+    // 13% more instructions without it (callgrind, 1M lines), yearscan and
+    // batchrevo 6% slower (hyperfine, 10M lines).
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned dans = (1u << n) - 1;
+    const auto cherche = [&](char c) {
+      const auto egaux =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+      return static_cast<std::size_t>(std::countr_zero((egaux & dans) | (1u << n)));
+    };
+    return {cherche('\n'), cherche('\0')};
+  }
+#endif
   const auto cherche = [&](char c) {
     const void* q = std::memchr(p, c, n);
     return q != nullptr ? static_cast<std::size_t>(static_cast<const char*>(q) - p) : n;
   };
-#endif
   return {cherche('\n'), cherche('\0')};
 }
 
@@ -89,28 +96,10 @@ inline void passer(Lecteur& l, std::size_t n) noexcept {
   l.debut += n;
 }
 
-// lire for every case: refills the buffer, and settles the last reads.
-bool lire_lent(Lecteur& l, std::string_view& texte) noexcept;
-
 // Next read: at most 14 bytes, ending after the first newline; `texte` is
 // what strlen would see of it, the bytes before its first NUL. It points into
 // l's block, so it is valid only until the next read. False at the end of
 // the input, or on a read error, which also sets l.erreur.
-inline bool lire(Lecteur& l, std::string_view& texte) noexcept {
-  // The usual case: with 14 bytes in the buffer, the read is settled, and
-  // none of lire_lent's tests is needed. Measured against lire_lent alone,
-  // on files with 30% faulty lines: batchcivil 9% and batchrevo 8% more
-  // instructions without it (callgrind, 1M lines), 5% and 4% slower
-  // (hyperfine, 10M lines).
-  if (l.fin - l.debut >= lecture_max) {
-    const char* p = l.tampon + l.debut;
-    const Marques m = marques(p, lecture_max);
-    const std::size_t k = longueur(m, lecture_max);  // [1, 14]
-    texte = {p, std::min(m.nul, k)};
-    l.debut += k;
-    return true;
-  }
-  return lire_lent(l, texte);
-}
+bool lire(Lecteur& l, std::string_view& texte) noexcept;
 
 }  // namespace lecture

@@ -24,15 +24,23 @@ constexpr std::size_t rang(std::int32_t annee) noexcept {
   return static_cast<std::size_t>(annee - premiere_annee);
 }
 
+// The faults of a read, in the order they are checked, each with its one
+// message below; valide: none.
+enum Faute : std::uint8_t { longue, vide, separateur, annee, mois, jour, valide };
+
 // One message for each fault, for both paths.
-constexpr rapide::Messages messages = {
-    "format date errone ligne %d\n", "ligne vide %d\n",        "erreur de format ligne %d\n",
-    "annee mal ecrite ligne %d\n",   "mois hors limites %d\n", "Jour hors limites ligne %d\n",
-};
+constexpr auto messages = ecriture::par_faute<valide, Faute>({
+    {longue, "format date errone ligne %d\n"},
+    {vide, "ligne vide %d\n"},
+    {separateur, "erreur de format ligne %d\n"},
+    {annee, "annee mal ecrite ligne %d\n"},
+    {mois, "mois hors limites %d\n"},
+    {jour, "Jour hors limites ligne %d\n"},
+});
 
 }  // namespace
 
-int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
+int yearscan(const char* chemin, ecriture::Sortie& out, rapide::Noyau noyau) {
   using ecriture::ecrire_format;
   const int fd = fichiers::ouvrir_source(chemin, out);
   if (fd < 0) return fichiers::statut_source;
@@ -44,32 +52,37 @@ int yearscan(const char* chemin, ecriture::Sortie& out, bool voie_rapide) {
   std::string_view t;
   // Once its report cannot be written, nobody reads it: stop, as cat does.
   while (!ecriture::en_panne(out)) {
-    if (voie_rapide) ligne += rapide::annees(source, vues.data(), out, messages, ligne);
+    ligne += rapide::selon(
+        noyau,
+        [&](auto sse2) {
+          return rapide::annees<Faute, sse2()>(source, vues.data(), out, messages, ligne);
+        },
+        [] { return std::int64_t{0}; });
     if (ecriture::en_panne(out) || !lecture::lire(source, t)) break;
     ++ligne;
-    const revo::Lecture l = revo::lire(t);
-    rapide::Faute f = rapide::valide;
+    Faute f = valide;
     if (t.size() > 11) {
-      f = rapide::longue;
+      f = longue;
     } else if (t.size() < 2) {
-      f = rapide::vide;
-    } else if (l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2) {
-      f = rapide::separateur;
+      f = vide;
+    } else if (const revo::Lecture l = revo::lire(t);
+               l.forme == revo::Forme::separateur1 || l.forme == revo::Forme::separateur2) {
+      f = separateur;
     } else if (l.forme == revo::Forme::annee) {
       // There is no year 0, so a malformed year counts for nothing.
-      f = rapide::annee;
+      f = annee;
     } else {
       // Any other year counts as soon as both separators are in place,
       // whatever follows.
       vues[rang(l.annee)] = true;
       switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
-        case revo::Jour::mois: f = rapide::mois; break;
+        case revo::Jour::mois: f = mois; break;
         case revo::Jour::jour_bissextile:
-        case revo::Jour::jour: f = rapide::jour; break;
+        case revo::Jour::jour: f = jour; break;
         case revo::Jour::valide: break;
       }
     }
-    if (f != rapide::valide) ecriture::ecrire_message(out, messages[f], ligne);
+    if (f != valide) ecriture::ecrire_message(out, messages[f], ligne);
   }
   ::close(fd);
   if (source.erreur) return ecriture::echec(out, fichiers::source_absente, fichiers::statut_source);
