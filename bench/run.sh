@@ -56,7 +56,7 @@ for f in rep greg rep30 greg30; do
   line "$prog on $f.txt vs cat" "${t[1]}" "${t[0]}" "$cible"
 done
 for f in greg greg30; do
-  case $f in *30) cible=3 ;; *) cible=2 ;; esac
+  case $f in *30) cible=5 ;; *) cible=2 ;; esac
   read -r -a t <<<"$(medians 15 3 "wc -l $f.txt" "$bin/yearscan $f.txt")"
   line "yearscan on $f.txt vs wc -l" "${t[1]}" "${t[0]}" "$cible"
 done

@@ -50,12 +50,9 @@ enum class Jour {
 // year, 2000 is).
 enum class Regle { calendrier, gregorienne };
 
-// Each rule's tests all made, with & and | rather than && and ||: a branch
-// on each, at yearscan's faulty reads of random years, is guessed wrong one
-// read in sixteen. FIGURE_BISSEXTILE
 constexpr bool bissextile(std::int32_t annee, Regle regle) noexcept {
-  if (regle == Regle::calendrier) return calendar::par4(annee) & (annee != 1800);
-  return calendar::par4(annee) & ((annee % 100 != 0) | (annee % 400 == 0));
+  if (regle == Regle::calendrier) return calendar::par4(annee) && annee != 1800;
+  return calendar::par4(annee) && (annee % 100 != 0 || annee % 400 == 0);
 }
 
 // Checks month and day, with February of 29 days in the leap years of regle.

@@ -127,12 +127,12 @@ consteval std::array<Format, N> par_faute(std::initializer_list<Message<F>> l) {
 // Appends the pieces of a message around n in plain decimal, in place.
 // Always inlined: at each call the pieces are known, and the copies are
 // then a few moves. Measured out of line, on files with 30% faulty lines:
-// 6% to 13% more instructions (callgrind, 1M lines), batchrevo 7% slower
+// 2% to 7% more instructions (callgrind, 1M lines), yearscan 6% slower
 // (hyperfine, 10M lines). With entiers, for pieces known only as the
 // program runs, each piece is copied whole, at one size known when
 // compiled, rather than by a call to memcpy for its length: measured
-// against that call, yearscan on files with 30% faulty lines runs 9% more
-// instructions without it (callgrind, 1M lines) and is 9% slower
+// against that call, on files with 30% faulty lines, 5% to 10% more
+// instructions without it (callgrind, 1M lines), 5% to 9% slower
 // (hyperfine, 10M lines).
 template <bool entiers = false>
 [[gnu::always_inline]] inline void ecrire_morceaux(Sortie& s, const Morceau& avant, std::int64_t n,

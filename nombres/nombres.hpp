@@ -54,12 +54,10 @@ inline constexpr auto quatre_chiffres = [] {
 // number, a year) at once: the digits of their two halves looked up, stored
 // whole as one word, less the zeros that lead them. Measured against one
 // digit a step, on files with 30% faulty lines (their messages carry line
-// numbers), the word then made by multiplies (halves, pairs, digits): 21% to
-// 26% more instructions without it (callgrind, 1M lines), the three file
-// programs 7% to 12% slower (hyperfine, 10M lines). The lookups against
-// those multiplies: 4% to 6% fewer instructions, batchrevo 3% to 4% faster,
-// batchcivil and yearscan 2% to 3%. Line numbers go up a few at a time, so
-// the rows in use stay in the cache.
+// numbers): 19% to 32% more instructions without it (callgrind, 1M lines),
+// yearscan 15%, batchcivil 5% and batchrevo 4% slower (hyperfine, 10M
+// lines). Line numbers go up a few at a time, so the rows in use stay in
+// the cache.
 constexpr std::size_t decimal(char* p, std::int64_t v) noexcept {
   if (v < 0 || v >= 100000000) {
     // One digit a step, from the last, of the magnitude as unsigned, so
