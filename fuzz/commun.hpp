@@ -19,6 +19,7 @@
 
 #include "ecriture/ecriture.hpp"
 #include "fichiers/fichiers.hpp"
+#include "rapide/rapide.hpp"
 
 namespace fuzz {
 
@@ -182,7 +183,7 @@ void verifier_lot(std::string_view octets, Programme programme, const std::strin
   ecrire_fichier(chemin, octets);
   std::remove((chemin + suffixe).c_str());
   const auto [statut, sortie] =
-      capturer([&](ecriture::Sortie& s) { return programme(chemin.c_str(), s, true); });
+      capturer([&](ecriture::Sortie& s) { return programme(chemin.c_str(), s, rapide::meilleur); });
   exiger(statut == 0, "status 0 whatever the lines hold", sortie);
   const std::vector<std::string> lus = lectures(octets);
   const auto image = lire_fichier(chemin + suffixe);

@@ -95,16 +95,17 @@ TEST(Rapide, Sse2KernelsGiveThePlainPathsBytes) {
 // one, 32-bit file offsets would make it missing.
 TEST(Fichiers, AnInputPast2GiBIsRead) {
   Dossier d;
-  const off_t loin = off_t{1} << 31;
-  const int f = open(d.chemin("grand").c_str(), O_WRONLY | O_CREAT, 0644);
+  // Written and sought through the 64-bit calls, whatever this build's off_t.
+  const off64_t loin = off64_t{1} << 31;
+  const int f = open(d.chemin("grand").c_str(), O_WRONLY | O_CREAT | O_LARGEFILE, 0644);
   ASSERT_GE(f, 0);
-  ASSERT_EQ(pwrite(f, "22/09/1792\n", 11, loin), 11) << "the file system takes no sparse file";
+  ASSERT_EQ(pwrite64(f, "22/09/1792\n", 11, loin), 11) << "the file system takes no sparse file";
   close(f);
   static std::array<char, ecriture::bloc_ecriture> tampon;
   ecriture::Sortie out(open("/dev/null", O_WRONLY), tampon);
   const int fd = fichiers::ouvrir_source(d.chemin("grand").c_str(), out);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(lseek(fd, loin, SEEK_SET), loin);
+  ASSERT_GE(fd, 0) << "an input past 2 GiB is called missing";
+  ASSERT_EQ(lseek64(fd, loin, SEEK_SET), loin);
   static lecture::Bloc bloc;
   lecture::Lecteur l(fd, bloc);
   std::string_view t;
