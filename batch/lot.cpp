@@ -26,7 +26,9 @@ int ouvrir(const char* chemin, std::string_view suffixe, ecriture::Sortie& out, 
   return 0;
 }
 
-int fermer(const Fichiers& f, const lecture::Lecteur& source, ecriture::Sortie& image,
+// The output file's writer and standard output's are one type by design.
+int fermer(const Fichiers& f, const lecture::Lecteur& source,
+           ecriture::Sortie& image,  // NOLINT(bugprone-easily-swappable-parameters)
            ecriture::Sortie& out) {
   ::close(f.source);
   const bool ecrit = ecriture::vider(image);

@@ -29,7 +29,7 @@ void convertir(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
     return message(separateur);
   if (l.forme == revo::Forme::annee) return message(annee);
   if (l.annee < 1792 || l.annee > 1805) return message(hors_limite);
-  const revo::Jour j = revo::verifier(l.jour, l.mois, l.annee);
+  const revo::Jour j = revo::verifier({l.jour, l.mois, l.annee});
   if (j == revo::Jour::mois) return ecriture::ecrire_ligne(out, "mois hors limites ");
   if (j != revo::Jour::valide) return message(jour);
   if (revo::traduc_lot(r, l.jour, l.mois, l.annee) != calendar::Issue::convertie) message(avant);

@@ -87,7 +87,7 @@ void CivilChecks(benchmark::State& st) {
 void RevoChecks(benchmark::State& st) {
   chaque(st, dates().greg, [](const std::string& t) {
     const revo::Lecture l = revo::lire(t);
-    benchmark::DoNotOptimize(revo::verifier(l.jour, l.mois, l.annee));
+    benchmark::DoNotOptimize(revo::verifier({l.jour, l.mois, l.annee}));
   });
 }
 

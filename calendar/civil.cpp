@@ -10,8 +10,8 @@ namespace civil {
 // Every text has the Gregorian layout, so no check of its fields is needed:
 // a day and a month take two characters once padded, and the years -9..99
 // of the Republic fall within 1782..1891, four digits each.
-static_assert(calendar::date_gregorienne(calendar::jour_republicain(-9, 1, 1)).annee == 1782);
-static_assert(calendar::date_gregorienne(calendar::jour_republicain(99, 13, 5)).annee == 1891);
+static_assert(calendar::date_gregorienne(calendar::jour_republicain({1, 1, -9})).annee == 1782);
+static_assert(calendar::date_gregorienne(calendar::jour_republicain({5, 13, 99})).annee == 1891);
 
 // Worked out by the compiler: the date text of every day from 22 September
 // 1792 to 31 December 1805, by day number, beside its Republican text.
@@ -19,7 +19,7 @@ constexpr std::array<calendar::Fiche, dernier_jour + 1> fiches_lot = [] {
   std::array<calendar::Fiche, dernier_jour + 1> t{};
   for (std::int32_t n = 0; n <= dernier_jour; ++n)
     t[static_cast<std::size_t>(n)] =
-        calendar::fiche(calendar::texte_republicain(n), calendar::texte_gregorien(n));
+        calendar::fiche<calendar::texte_republicain, calendar::texte_gregorien>(n);
   return t;
 }();
 
@@ -42,7 +42,7 @@ Lecture lire(std::string_view date) noexcept {
 
 calendar::Issue traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
                        std::int32_t annee) noexcept {
-  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);
+  const std::int32_t n = calendar::jour_republicain({jour, mois, annee});
   r = calendar::texte_gregorien(n);
   return n > dernier_jour ? calendar::Issue::apres : calendar::Issue::convertie;
 }
@@ -51,7 +51,7 @@ calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_
                            std::int32_t annee) noexcept {
   r[0] = '\0';
   if (annee <= 0) return calendar::Issue::avant;
-  const std::int32_t n = calendar::jour_republicain(annee, mois, jour);  // [0, 36158]
+  const std::int32_t n = calendar::jour_republicain({jour, mois, annee});  // [0, 36158]
   if (n > dernier_jour) return calendar::Issue::apres;
   r = fiches_lot[static_cast<std::size_t>(n)].r;
   return calendar::Issue::convertie;

@@ -50,7 +50,7 @@ calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_
                            std::int32_t annee) noexcept;
 
 // 31 December 1805, the last day the batch flavour converts.
-inline constexpr std::int32_t dernier_jour = calendar::jour_gregorien(1805, 12, 31);
+inline constexpr std::int32_t dernier_jour = calendar::jour_gregorien({31, 12, 1805});
 
 // The batch flavour's table, by day number: for the fast path too.
 extern const std::array<calendar::Fiche, dernier_jour + 1> fiches_lot;

@@ -28,17 +28,17 @@ constexpr std::array<calendar::Fiche, rang_lot(31, 12, 1805) + 1> fiches_lot = [
   for (std::int32_t y = 1792; y <= 1805; ++y)
     for (std::int32_t m = 1; m <= 12; ++m)
       for (std::int32_t d = 1; d <= 31; ++d) {
-        const std::int32_t n = calendar::jour_gregorien(y, m, d);
-        if (verifier(d, m, y) == Jour::valide && n >= 0)
+        const std::int32_t n = calendar::jour_gregorien({d, m, y});
+        if (verifier({d, m, y}) == Jour::valide && n >= 0)
           t[rang_lot(d, m, y)] =
-              calendar::fiche(calendar::texte_gregorien(n), calendar::texte_republicain(n));
+              calendar::fiche<calendar::texte_gregorien, calendar::texte_republicain>(n);
       }
   return t;
 }();
 
 void traduc(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,
             std::int32_t annee) noexcept {
-  r = calendar::texte_republicain(calendar::jour_gregorien(annee, mois, jour));
+  r = calendar::texte_republicain(calendar::jour_gregorien({jour, mois, annee}));
 }
 
 calendar::Issue traduc_lot(calendar::Resultat& r, std::int32_t jour, std::int32_t mois,

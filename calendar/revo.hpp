@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
+#include "calendar/jours.hpp"
 
 namespace revo {
 
@@ -55,14 +56,14 @@ constexpr bool bissextile(std::int32_t annee, Regle regle) noexcept {
   return calendar::par4(annee) && (annee % 100 != 0 || annee % 400 == 0);
 }
 
-// Checks month and day, with February of 29 days in the leap years of regle.
-constexpr Jour verifier(std::int32_t jour, std::int32_t mois, std::int32_t annee,
-                        Regle regle = Regle::calendrier) noexcept {
-  if (mois < 1 || mois > 12) return Jour::mois;
-  const bool fevrier_bissextile = mois == 2 && bissextile(annee, regle);
+// Checks month and day of g, with February of 29 days in the leap years of
+// regle.
+constexpr Jour verifier(const calendar::Date& g, Regle regle = Regle::calendrier) noexcept {
+  if (g.mois < 1 || g.mois > 12) return Jour::mois;
+  const bool fevrier_bissextile = g.mois == 2 && bissextile(g.annee, regle);
   const std::int32_t dernier =
-      detail::longueurs[static_cast<std::size_t>(mois - 1)] + (fevrier_bissextile ? 1 : 0);
-  if (jour >= 1 && jour <= dernier) return Jour::valide;
+      detail::longueurs[static_cast<std::size_t>(g.mois - 1)] + (fevrier_bissextile ? 1 : 0);
+  if (g.jour >= 1 && g.jour <= dernier) return Jour::valide;
   return fevrier_bissextile ? Jour::jour_bissextile : Jour::jour;
 }
 

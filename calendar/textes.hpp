@@ -30,12 +30,15 @@ constexpr Resultat texte_republicain(std::int32_t n) noexcept {
   return r;
 }
 
-// The row of a batch table: the result r, beside the line it is read from.
-constexpr Fiche fiche(const Resultat& ligne, const Resultat& r) noexcept {
+// The row of a batch table for day number n: its text in the layout the
+// program reads (lu), beside its text in the layout it writes (rendu).
+template <Resultat (*lu)(std::int32_t), Resultat (*rendu)(std::int32_t)>
+constexpr Fiche fiche(std::int32_t n) noexcept {
+  const Resultat ligne = lu(n);
   Fiche f{};
   for (std::size_t i = 0; i < 10; ++i) f.ligne[i] = ligne[i];
   f.ligne[10] = '\n';
-  f.r = r;
+  f.r = rendu(n);
   return f;
 }
 

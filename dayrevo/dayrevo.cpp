@@ -13,7 +13,7 @@ int dayrevo(std::string_view date, ecriture::Sortie& out) noexcept {
   }
   if (l.annee < 1792 || l.annee > 1805)
     ecriture::ecrire_ligne(out, "date républicaine hors limite, le résultat peut être erroné");
-  switch (revo::verifier(l.jour, l.mois, l.annee)) {
+  switch (revo::verifier({l.jour, l.mois, l.annee})) {
     case revo::Jour::mois: return ecriture::echec(out, "mois hors limites ", 1);
     case revo::Jour::jour_bissextile: return ecriture::echec(out, "Jour hors limites ", 2);
     case revo::Jour::jour: return ecriture::echec(out, "Jour hors limites ", 1);

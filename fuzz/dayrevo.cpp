@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string& date = l.back();
   exiger(date_rep(date), "success prints a Republican date", date);
-  exiger(revo::verifier(lu.jour, lu.mois, lu.annee) == revo::Jour::valide,
+  exiger(revo::verifier({lu.jour, lu.mois, lu.annee}) == revo::Jour::valide,
          "success only for a date that passes the checks", arg);
   const auto attendu = fuzz::jours::rep(lu.jour, lu.mois, lu.annee);
   if (!attendu) return 0;

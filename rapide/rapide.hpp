@@ -115,7 +115,7 @@ inline constexpr auto jours_mois = [] {
   for (std::size_t m = 0; m < cote; ++m)
     for (std::size_t d = 0; d < cote; ++d) {
       const auto jm = static_cast<std::int32_t>(m), jd = static_cast<std::int32_t>(d);
-      const ::revo::Jour j = ::revo::verifier(jd, jm, 2001, ::revo::Regle::gregorienne);
+      const ::revo::Jour j = ::revo::verifier({jd, jm, 2001}, ::revo::Regle::gregorienne);
       t[m * cote + d] = m == 2 && d == 29           ? bissextile
                         : j == ::revo::Jour::mois   ? mois
                         : j == ::revo::Jour::valide ? valide
@@ -210,7 +210,7 @@ static_assert([] {
     const auto [d, m, y] = std::array{r.jour, r.mois, r.annee};
     if (numero_civil(static_cast<unsigned>(d), static_cast<unsigned>(m),
                      static_cast<unsigned>(y)) != n ||
-        calendar::jour_republicain(y, m, d) != static_cast<std::int32_t>(n))
+        calendar::jour_republicain(r) != static_cast<std::int32_t>(n))
       return false;
   }
   return true;
@@ -341,10 +341,11 @@ using Revo = Voie<ligne_revo, faute_revo<F, s>, s>;
 // the writer's free room, as long as both hold a whole line; a read that
 // ends a run of them and whose fault V knows gets an empty output line and
 // its message on out, numbered from ligne + 1. Returns how many reads it
-// took.
+// took. The two writers are one type by design.
 template <typename V, std::size_t N>
-std::int64_t convertir(lecture::Lecteur& l, ecriture::Sortie& s, ecriture::Sortie& out,
-                       const std::array<ecriture::Format, N>& messages,
+std::int64_t convertir(lecture::Lecteur& l,
+                       ecriture::Sortie& s,  // NOLINT(bugprone-easily-swappable-parameters)
+                       ecriture::Sortie& out, const std::array<ecriture::Format, N>& messages,
                        std::int64_t ligne) noexcept {
   const std::string_view e = lecture::restant(l);
   const char* p = e.data();

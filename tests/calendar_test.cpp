@@ -145,11 +145,11 @@ TEST(Conversion, EveryDayOfTheSpanBothWaysBothFlavours) {
     // Each text read back as a program reads it gives this day's number.
     const civil::Lecture lr = civil::lire(rep);
     ASSERT_EQ(lr.defaut, civil::Defaut::aucun);
-    EXPECT_EQ(calendar::jour_republicain(lr.annee, lr.mois, lr.jour), jours);
+    EXPECT_EQ(calendar::jour_republicain({lr.jour, lr.mois, lr.annee}), jours);
     const revo::Lecture lg = revo::lire(greg);
     ASSERT_EQ(lg.forme, revo::Forme::valide);
-    ASSERT_EQ(revo::verifier(lg.jour, lg.mois, lg.annee), revo::Jour::valide);
-    EXPECT_EQ(calendar::jour_gregorien(lg.annee, lg.mois, lg.jour), jours);
+    ASSERT_EQ(revo::verifier({lg.jour, lg.mois, lg.annee}), revo::Jour::valide);
+    EXPECT_EQ(calendar::jour_gregorien({lg.jour, lg.mois, lg.annee}), jours);
     ++jours;
   }
   EXPECT_EQ(jours, 4848);
@@ -175,10 +175,10 @@ TEST(Conversion, EveryMonthAndYearEnds) {
       if (m == 2 && y % 100 == 0 && y % 400 != 0 && y != 1800) fin = 29;
       const int mi = static_cast<int>(m);
       SCOPED_TRACE(std::to_string(fin) + "/" + std::to_string(m) + "/" + std::to_string(y));
-      ASSERT_EQ(revo::verifier(fin, mi, y), revo::Jour::valide);
-      ASSERT_NE(revo::verifier(fin + 1, mi, y), revo::Jour::valide);
-      ASSERT_NE(revo::verifier(0, mi, y), revo::Jour::valide);
-      const int n = calendar::jour_gregorien(y, mi, fin);
+      ASSERT_EQ(revo::verifier({fin, mi, y}), revo::Jour::valide);
+      ASSERT_NE(revo::verifier({fin + 1, mi, y}), revo::Jour::valide);
+      ASSERT_NE(revo::verifier({0, mi, y}), revo::Jour::valide);
+      const int n = calendar::jour_gregorien({fin, mi, y});
       ASSERT_EQ(jma(calendar::date_gregorienne(n)), std::tuple(fin, mi, y));
       ASSERT_EQ(jma(calendar::date_gregorienne(n + 1)),
                 m == 12 ? std::tuple(1, 1, y + 1) : std::tuple(1, mi + 1, y));
@@ -188,7 +188,7 @@ TEST(Conversion, EveryMonthAndYearEnds) {
     for (int m = 1; m <= 13; ++m) {
       const int fin = m < 13 ? 30 : (y + 1) % 4 == 0 ? 6 : 5;
       SCOPED_TRACE(std::to_string(fin) + " " + std::to_string(m) + " " + std::to_string(y));
-      const int n = calendar::jour_republicain(y, m, fin);
+      const int n = calendar::jour_republicain({fin, m, y});
       ASSERT_EQ(jma(calendar::date_republicaine(n)), std::tuple(fin, m, y));
       ASSERT_EQ(jma(calendar::date_republicaine(n + 1)),
                 m == 13 ? std::tuple(1, 1, y + 1) : std::tuple(1, m + 1, y));

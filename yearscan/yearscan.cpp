@@ -75,7 +75,7 @@ int yearscan(const char* chemin, ecriture::Sortie& out, rapide::Noyau noyau) {
       // Any other year counts as soon as both separators are in place,
       // whatever follows.
       vues[rang(l.annee)] = true;
-      switch (revo::verifier(l.jour, l.mois, l.annee, revo::Regle::gregorienne)) {
+      switch (revo::verifier({l.jour, l.mois, l.annee}, revo::Regle::gregorienne)) {
         case revo::Jour::mois: f = mois; break;
         case revo::Jour::jour_bissextile:
         case revo::Jour::jour: f = jour; break;
