@@ -13,7 +13,7 @@
 // batchcivil 50 against 209, batchrevo 48 against 254, yearscan 38 against
 // 209), and without it batchcivil 58%, batchrevo 81% and yearscan 310%
 // slower (hyperfine, 10M lines); with 30% faulty lines 128 against 219, 116
-// against 260 and 71 against 207, and 24%, 45% and 98% slower.
+// against 260 and 73 against 207, and 24%, 45% and 98% slower.
 #pragma once
 
 #include <algorithm>
@@ -390,10 +390,10 @@ constexpr std::uint32_t choisir(bool c, std::uint32_t a, std::uint32_t b) noexce
 // plain path), and each faulty read gets its message from messages, in the
 // program's order F, numbered from ligne + 1. Stops before any read it
 // leaves to the plain path, or after a message that could not be written;
-// returns how many reads it took. Measured against leaving every faulty
-// read to the plain path, on files with 30% faulty lines: 41% more
-// instructions without it (101 against 71 a line, callgrind, 1M lines), 43%
-// slower (hyperfine, 10M lines).
+// returns how many reads it took. Its faulty reads, measured against
+// leaving them to the plain path, on files with 30% faulty lines: 21% more
+// instructions without them (89 against 73 a line, callgrind, 1M lines),
+// 43% to 53% slower (hyperfine, 10M lines, two measurements).
 template <typename F, bool sse2>
 std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
                     const std::array<ecriture::Format, F::valide>& messages,
@@ -429,8 +429,9 @@ std::int64_t annees(lecture::Lecteur& l, bool* vues, ecriture::Sortie& out,
     if (p >= borne) break;
     // Then the read that ended the run, taken by the way the run ended, its
     // fault chosen by masks (choisir), not by a branch on its kind: on files
-    // with 30% faulty lines, 7% more instructions (71.4 against 66.6 a line,
-    // callgrind, 1M lines) but 5% faster (hyperfine, 10M lines).
+    // with 30% faulty lines, 6% more instructions (73.4 against 69.1 a line,
+    // callgrind, 1M lines) but 3% to 5% faster (hyperfine, 10M lines, three
+    // measurements).
     std::size_t k = 11;
     std::uint32_t f;
     if (usuelle) {
