@@ -207,10 +207,8 @@ constexpr unsigned numero_civil(unsigned d, unsigned m, unsigned y) noexcept {
 static_assert([] {
   for (unsigned n = 0; n <= ::civil::dernier_jour; ++n) {
     const calendar::Date r = calendar::date_republicaine(static_cast<std::int32_t>(n));
-    const auto [d, m, y] = std::array{r.jour, r.mois, r.annee};
-    if (numero_civil(static_cast<unsigned>(d), static_cast<unsigned>(m),
-                     static_cast<unsigned>(y)) != n ||
-        calendar::jour_republicain(r) != static_cast<std::int32_t>(n))
+    if (numero_civil(static_cast<unsigned>(r.jour), static_cast<unsigned>(r.mois),
+                     static_cast<unsigned>(r.annee)) != n)
       return false;
   }
   return true;
