@@ -7,7 +7,8 @@
 # scratch directory, times with hyperfine, measures peak memory with
 # /usr/bin/time -v, and prints each measured ratio beside its target.
 # Needs hyperfine, GNU time, python3 and libbenchmark-dev (apt-get install -y ...).
-# With the deb preset built (and dpkg-dev), also the packaged programs' start.
+# After dpkg-buildpackage in the tree (and with dpkg-dev), also the start of
+# the programs Debian builds, linked dynamically.
 set -euo pipefail
 lines=${1:-10000000}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -72,10 +73,10 @@ read -r -a m <<<"$(medians 30 100 "$bin/minimal" "$bin/daycivil 01/VEND/01" "$bi
 line "daycivil median start vs a static C program" "${m[1]}" "${m[0]}" 1.1
 line "dayrevo median start vs a static C program" "${m[2]}" "${m[0]}" 1.1
 
-# The packaged programs (the deb preset, when built) against their own floor:
-# the same one-line C program linked the same way, dynamically, with Debian's
-# hardening flags.
-deb=$top/build-deb/bin
+# The packaged programs (dpkg-buildpackage's build folder, when there is one)
+# against their own floor: the same one-line C program linked the same way,
+# dynamically, with Debian's hardening flags.
+deb=$(echo "$top"/obj-*/bin)
 if [ -x "$deb/daycivil" ] && command -v dpkg-buildflags >/dev/null; then
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all
   # shellcheck disable=SC2046

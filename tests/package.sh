@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
-# Installs the suite as a user and a distribution would, and checks each way:
+# Installs the suite as a user and as Debian would, and checks each way:
 # - cmake --install of the default build into a scratch prefix;
-# - the Debian package of the deb preset, unpacked into a scratch root;
-#   lintian clean (no error, no warning), hardened (hardening-check), with
-#   its dependencies; built again from a copy of the sources in another
-#   folder, inside an unrelated git repository and at umask 002, it must
-#   come out byte for byte the same;
-# - only under CI (CI=true), and only as root: installed into this very
-#   system with dpkg -i, then removed; man must then show the English pages,
-#   and the French ones for a French reader.
-# Every program must run from each and every man page open.
+# - the Debian package, built by dpkg-buildpackage (source and binary) from
+#   the release tarball (git archive) with debian/ beside it, its tests run:
+#   lintian finds no error and no warning, a -dbgsym package is made;
+# - built again from a clone, without the tests, by a user who is not root
+#   (nobody, when this runs as root) at umask 077: the same .deb, byte for
+#   byte;
+# - with DEB_BUILD_OPTIONS="nocheck nostrip parallel=2": no test, no
+#   GoogleTest, the programs not stripped;
+# - only under CI (CI=true) and as root: the autopkgtest against the built
+#   package, which installs it into this system; man then shows the English
+#   pages, and the French ones for a French reader; removed at the end.
+# The tree is taken as it stands, uncommitted changes to tracked files
+# included.
 #   tests/package.sh   (after: cmake --preset default && cmake --build --preset default)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+chmod 755 "$scratch"
 programmes=$(cat build/programmes.txt)
 
 essayer() {  # essayer ROOT_OF_BIN_AND_SHARE
@@ -32,57 +37,112 @@ essayer() {  # essayer ROOT_OF_BIN_AND_SHARE
     MANWIDTH=80 man -l "$man/man1/$p.1.gz" | grep -q "^NAME"
     MANWIDTH=80 man -l "$man/fr/man1/$p.1.gz" | grep -q "^NOM"
   done
-  [ -f "$1/share/doc/dates-republicaines/copyright" ]
 }
 
 cmake --install build --prefix "$scratch/prefix" >/dev/null
 essayer "$scratch/prefix"
 echo "cmake --install: 5 programs and 10 man pages, all working"
 
-# The package's dates come from packaging/changelog, not from any repository.
-unset SOURCE_DATE_EPOCH
-paquet() {  # paquet SOURCE_DIR: builds the .deb there
-  (cd "$1" && cmake --preset deb >/dev/null && cmake --build --preset deb >/dev/null &&
-    cpack --preset deb >/dev/null)
+# Run as nobody when this runs as root: the build daemons are not root.
+en_utilisateur() {
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/nonexistent "$@"
+  else
+    "$@"
+  fi
 }
-paquet "$top"
-deb=$(ls build-deb/dates-republicaines_*.deb)
-dpkg -x "$deb" "$scratch/root"
+construire() {  # construire DIR LOG OPTIONS WHO [ARG...]: dpkg-buildpackage in DIR
+  local dir=$1 log=$2 options=$3 qui=$4
+  shift 4
+  if ! (cd "$dir" && $qui env DEB_BUILD_OPTIONS="$options" dpkg-buildpackage -us -uc "$@" \
+    >"$log" 2>&1); then
+    tail -n 40 "$log"
+    echo "dpkg-buildpackage failed in $dir"
+    return 1
+  fi
+}
+
+absent() {  # absent PATTERN FILE: fails when the pattern is found
+  if grep -q "$1" "$2"; then
+    echo "$2 holds $1"
+    return 1
+  fi
+}
+
+version=$(dpkg-parsechangelog -S Version)
+amont=${version%-*}
+arch=$(dpkg --print-architecture)
+deb=dates-republicaines_${version}_$arch.deb
+rev=$(git stash create)
+rev=${rev:-HEAD}
+
+# The release tarball as the orig tarball, debian/ beside it.
+mkdir "$scratch/tar"
+git archive --prefix="dates-republicaines-$amont/" "$rev" |
+  gzip -9n >"$scratch/tar/dates-republicaines_$amont.orig.tar.gz"
+tar -C "$scratch/tar" -xzf "$scratch/tar/dates-republicaines_$amont.orig.tar.gz"
+source=$scratch/tar/dates-republicaines-$amont
+git ls-files -z debian | xargs -0 cp --parents -t "$source"
+construire "$source" "$scratch/tar.log" "" ""
+grep -q '100% tests passed' "$scratch/tar.log"
+[ -f "$scratch/tar/dates-republicaines-dbgsym_${version}_$arch.deb" ]
+echo "$deb: built from the release tarball, source and binary, its tests passed, with its -dbgsym package"
+
+# Debian 12's lintian knows no policy past 4.6.2.
+vieux=()
+if dpkg --compare-versions "$(lintian --print-version)" lt 2.117; then
+  vieux=(--suppress-tags newer-standards-version)
+fi
+en_utilisateur lintian --pedantic -I -E "${vieux[@]}" \
+  "$scratch/tar/dates-republicaines_${version}_$arch.changes" || true
+en_utilisateur lintian --fail-on error,warning "${vieux[@]}" \
+  "$scratch/tar/dates-republicaines_${version}_$arch.changes" >/dev/null 2>&1
+echo "$deb: lintian finds no error and no warning"
+dpkg -x "$scratch/tar/$deb" "$scratch/root"
 essayer "$scratch/root/usr"
-echo "$(basename "$deb"): unpacked, all working"
-
-lintian --fail-on error,warning "$deb" 2>&1 | grep -v 'root privileges' || true
-lintian --fail-on error,warning "$deb" >/dev/null 2>&1
-echo "$(basename "$deb"): lintian finds no error and no warning"
 hardening-check --nofortify --nocfprotection "$scratch"/root/usr/bin/* >/dev/null
-echo "$(basename "$deb"): hardened (PIE, stack protector, RELRO, BIND_NOW)"
-dpkg-deb -f "$deb" Depends | grep -q libc6
-echo "$(basename "$deb"): Depends: $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -f "$scratch/tar/$deb" Depends | grep -q libstdc++
+echo "$deb: unpacked, all working, hardened; Depends: $(dpkg-deb -f "$scratch/tar/$deb" Depends)"
 
-# A copy of the sources with no history of its own, inside a repository
-# that has one, built by a user whose umask lets the group write.
-mkdir "$scratch/ailleurs"
-git -C "$scratch/ailleurs" init -q
-git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$scratch/ailleurs/"
-touch "$scratch/ailleurs/autre"
-git -C "$scratch/ailleurs" add autre
-GIT_COMMITTER_DATE=2001-01-01T00:00:00 git -C "$scratch/ailleurs" -c user.name=x -c user.email=x@x \
-  commit -qm autre
-(umask 002 && paquet "$scratch/ailleurs")
-cmp "$deb" "$scratch/ailleurs/$deb"
-echo "$(basename "$deb"): built again in another folder, inside another repository, at umask 002: byte for byte the same"
+# A clone, built by another user at a closed umask, without the tests.
+mkdir "$scratch/clone"
+git clone -q --no-checkout "$top" "$scratch/clone/dates-republicaines"
+git -C "$scratch/clone/dates-republicaines" checkout -q "$rev"
+[ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$scratch/clone"
+(umask 077 && construire "$scratch/clone/dates-republicaines" "$scratch/clone.log" nocheck \
+  en_utilisateur -b)
+absent 'Test project' "$scratch/clone.log"
+cmp "$scratch/tar/$deb" "$scratch/clone/$deb"
+echo "$deb: built again from a clone, as $( [ "$(id -u)" = 0 ] && echo nobody || id -un) at umask 077 without the tests: byte for byte the same"
+
+rm "$scratch"/clone/*.deb
+construire "$scratch/clone/dates-republicaines" "$scratch/nostrip.log" \
+  "nocheck nostrip parallel=2" en_utilisateur -b
+absent 'Test project' "$scratch/nostrip.log"
+absent '^GTest_DIR' "$scratch"/clone/dates-republicaines/obj-*/CMakeCache.txt
+grep -q 'ninja -j2' "$scratch/nostrip.log"
+[ ! -e "$scratch/clone/dates-republicaines-dbgsym_${version}_$arch.deb" ]
+dpkg -x "$scratch/clone/$deb" "$scratch/nostrip"
+for p in $programmes; do
+  readelf -S "$scratch/nostrip/usr/bin/$p" | grep -q '\.debug_info'
+done
+echo "$deb: with nocheck nostrip parallel=2, no test and no GoogleTest, the programs not stripped"
 
 if [ "${CI:-}" = true ] && [ "$(id -u)" = 0 ]; then
-  echo "CI: installing $(basename "$deb") into this system with dpkg -i (removed at the end)"
-  dpkg -i "$deb" >/dev/null
-  trap 'dpkg -r dates-republicaines >/dev/null; rm -rf "$scratch"' EXIT
-  essayer /usr
+  echo "CI: the autopkgtest, which installs $deb into this system (removed at the end)"
+  trap 'dpkg -r dates-republicaines >/dev/null 2>&1; rm -rf "$scratch"' EXIT
+  if ! autopkgtest "$scratch/tar/$deb" "$source" -- null >"$scratch/autopkgtest.log" 2>&1; then
+    tail -n 40 "$scratch/autopkgtest.log"
+    echo "the autopkgtest failed"
+    exit 1
+  fi
+  grep -E '^installed +PASS' "$scratch/autopkgtest.log"
   MANWIDTH=80 man daycivil | grep -q "EXIT STATUS"
   MANWIDTH=80 man -L fr daycivil | grep -q "CODES DE RETOUR"
   if locale -a | grep -qix 'fr_FR.utf8'; then
     LANG=fr_FR.UTF-8 MANWIDTH=80 man daycivil | grep -q "CODES DE RETOUR"
   fi
-  echo "$(basename "$deb"): installed with dpkg -i, all working; man daycivil in English, in French for a French reader"
+  echo "$deb: the autopkgtest passed; man daycivil in English, in French for a French reader"
 else
   echo "not under CI as root: the package was not installed into this system"
 fi

@@ -211,8 +211,13 @@ Dossier::Dossier() {
 }
 
 Dossier::~Dossier() {
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
+  // A user who is not root removes nothing from a folder a test closed.
+  namespace fs = std::filesystem;
+  std::error_code ec, ec_entree;
+  for (fs::recursive_directory_iterator i(dir_, fs::directory_options::skip_permission_denied, ec);
+       !ec && i != fs::recursive_directory_iterator(); i.increment(ec))
+    if (i->is_directory(ec_entree) && !i->is_symlink(ec_entree)) chmod(i->path().c_str(), 0700);
+  fs::remove_all(dir_, ec);
 }
 
 void ecrire_fichier(const std::string& chemin, const std::string& octets) {
