@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Every man page, English and French, is lint-clean, and the commands of its
-# EXAMPLES (EXEMPLES) section, run on copies of the shipped examples, print
-# what the page shows (trailing blanks aside: a rendered page keeps none).
+# EXAMPLES (EXEMPLES) section, and those of the README's Use section, run on
+# copies of the shipped examples, print what the page shows, byte for byte:
+# a trailing blank is shown as ␠ (rendered pages and Markdown keep none).
 #   man_examples.sh PROGRAM_DIR SOURCE_DIR [EMULATOR [ARG...]]
 # With an emulator (a cross build), each program is run through it.
 set -u
 bin=$(cd "$1" && pwd)
 src=$2
 shift 2
+enveloppes=$(mktemp -d)
+trap 'rm -rf "$enveloppes"' EXIT
 if [ $# -gt 0 ]; then
-  enveloppes=$(mktemp -d)
-  trap 'rm -rf "$enveloppes"' EXIT
   for p in "$bin"/*; do
     [ -f "$p" ] && [ -x "$p" ] || continue
     nom=$(basename "$p")
@@ -20,6 +21,33 @@ if [ $# -gt 0 ]; then
   bin=$enveloppes
 fi
 echec=0
+
+# comparer NAME SHOWN: runs each "$ " line of SHOWN in one scratch folder and
+# compares SHOWN with the commands followed by what they print.
+comparer() {
+  local nom=$1 montre=$2 obtenu travail
+  travail=$(mktemp -d "$enveloppes/travail.XXXXXX")
+  cp "$src"/examples/*.txt "$travail"/
+  obtenu=$(
+    while IFS= read -r ligne; do
+      case $ligne in
+        '$ '*)
+          echo "$ligne"
+          (cd "$travail" && PATH="$bin:$PATH" sh -c "${ligne#\$ }" 2>&1) |
+            sed -e :a -e 's/ \(␠*\)$/␠\1/' -e ta
+          ;;
+      esac
+    done <<<"$montre"
+  )
+  if [ "$montre" != "$obtenu" ]; then
+    echo "$nom: the page shows"
+    echo "$montre"
+    echo "$nom: the programs print"
+    echo "$obtenu"
+    echec=1
+  fi
+}
+
 for page in "$src"/man/*.1 "$src"/man/fr/*.1; do
   nom=${page#"$src"/man/}
   lint=$(groff -man -ww -z "$page" 2>&1)
@@ -39,26 +67,17 @@ for page in "$src"/man/*.1 "$src"/man/fr/*.1; do
     echec=1
     continue
   fi
-  travail=$(mktemp -d)
-  cp "$src"/examples/*.txt "$travail"/
-  obtenu=$(
-    while IFS= read -r ligne; do
-      case $ligne in
-        '$ '*)
-          echo "$ligne"
-          (cd "$travail" && PATH="$bin:$PATH" sh -c "${ligne#\$ }" 2>&1) | sed -e 's/ *$//'
-          ;;
-      esac
-    done <<<"$montre"
-  )
-  rm -rf "$travail"
-  if [ "$montre" != "$obtenu" ]; then
-    echo "$nom: the page shows"
-    echo "$montre"
-    echo "$nom: the programs print"
-    echo "$obtenu"
-    echec=1
-  fi
+  comparer "$nom" "$montre"
 done
-[ $echec -eq 0 ] && echo "man pages: lint clean, examples as shown"
+
+# The README's Use section: its console blocks, as they stand.
+montre=$(awk '/^## / {dans = ($0 == "## Use")} dans && /^```/ {bloc = !bloc; next}
+              dans && bloc' "$src/README.md")
+if [ -z "$montre" ]; then
+  echo "README.md: no example in its Use section"
+  echec=1
+else
+  comparer README.md "$montre"
+fi
+[ $echec -eq 0 ] && echo "man pages: lint clean; their examples and the README's as shown"
 exit $echec
