@@ -2,11 +2,12 @@
 # Installs the suite as a user and as Debian would, and checks each way:
 # - cmake --install of the default build into a scratch prefix;
 # - the Debian package, built by dpkg-buildpackage (source and binary) from
-#   the release tarball (git archive) with debian/ beside it, its tests run:
-#   lintian finds no error and no warning, a -dbgsym package is made;
-# - built again from a clone, without the tests, by a user who is not root
-#   (nobody, when this runs as root) at umask 077: the same .deb, byte for
-#   byte;
+#   the release tarball (git archive) with debian/ beside it, by a user who
+#   is not root (nobody, when this runs as root, with HOME unwritable), its
+#   tests run: lintian finds no error and no warning, a -dbgsym package is
+#   made;
+# - built again from a clone, without the tests, by the caller at umask 077:
+#   the same .deb, byte for byte;
 # - with DEB_BUILD_OPTIONS="nocheck nostrip parallel=2": no test, no
 #   GoogleTest, the programs not stripped;
 # - only under CI (CI=true) and as root: the autopkgtest against the built
@@ -44,6 +45,7 @@ essayer "$scratch/prefix"
 echo "cmake --install: 5 programs and 10 man pages, all working"
 
 # Run as nobody when this runs as root: the build daemons are not root.
+qui=$([ "$(id -u)" = 0 ] && echo nobody || id -un)
 en_utilisateur() {
   if [ "$(id -u)" = 0 ]; then
     setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/nonexistent "$@"
@@ -83,10 +85,11 @@ git archive --prefix="dates-republicaines-$amont/" "$rev" |
 tar -C "$scratch/tar" -xzf "$scratch/tar/dates-republicaines_$amont.orig.tar.gz"
 source=$scratch/tar/dates-republicaines-$amont
 git ls-files -z debian | xargs -0 cp --parents -t "$source"
-construire "$source" "$scratch/tar.log" "" ""
+[ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$scratch/tar"
+construire "$source" "$scratch/tar.log" "" en_utilisateur
 grep -q '100% tests passed' "$scratch/tar.log"
 [ -f "$scratch/tar/dates-republicaines-dbgsym_${version}_$arch.deb" ]
-echo "$deb: built from the release tarball, source and binary, its tests passed, with its -dbgsym package"
+echo "$deb: built from the release tarball, source and binary, as $qui, its tests passed, with its -dbgsym package"
 
 # Debian 12's lintian knows no policy past 4.6.2.
 vieux=()
@@ -104,20 +107,18 @@ hardening-check --nofortify --nocfprotection "$scratch"/root/usr/bin/* >/dev/nul
 dpkg-deb -f "$scratch/tar/$deb" Depends | grep -q libstdc++
 echo "$deb: unpacked, all working, hardened; Depends: $(dpkg-deb -f "$scratch/tar/$deb" Depends)"
 
-# A clone, built by another user at a closed umask, without the tests.
+# A clone, built by the caller at a closed umask, without the tests.
 mkdir "$scratch/clone"
 git clone -q --no-checkout "$top" "$scratch/clone/dates-republicaines"
 git -C "$scratch/clone/dates-republicaines" checkout -q "$rev"
-[ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$scratch/clone"
-(umask 077 && construire "$scratch/clone/dates-republicaines" "$scratch/clone.log" nocheck \
-  en_utilisateur -b)
+(umask 077 && construire "$scratch/clone/dates-republicaines" "$scratch/clone.log" nocheck "" -b)
 absent 'Test project' "$scratch/clone.log"
 cmp "$scratch/tar/$deb" "$scratch/clone/$deb"
-echo "$deb: built again from a clone, as $( [ "$(id -u)" = 0 ] && echo nobody || id -un) at umask 077 without the tests: byte for byte the same"
+echo "$deb: built again from a clone, as $(id -un) at umask 077 without the tests: byte for byte the same"
 
 rm "$scratch"/clone/*.deb
 construire "$scratch/clone/dates-republicaines" "$scratch/nostrip.log" \
-  "nocheck nostrip parallel=2" en_utilisateur -b
+  "nocheck nostrip parallel=2" "" -b
 absent 'Test project' "$scratch/nostrip.log"
 absent '^GTest_DIR' "$scratch"/clone/dates-republicaines/obj-*/CMakeCache.txt
 grep -q 'ninja -j2' "$scratch/nostrip.log"
