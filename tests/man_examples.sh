@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every man page, English and French, is lint-clean, and the commands of its
-# EXAMPLES (EXEMPLES) section, and those of the README's Use section, run on
+# EXAMPLES (EXEMPLES) section, and those of the README's console blocks, run on
 # copies of the shipped examples, print what the page shows, byte for byte:
 # a trailing blank is shown as ␠ (rendered pages and Markdown keep none).
 #   man_examples.sh PROGRAM_DIR SOURCE_DIR [EMULATOR [ARG...]]
@@ -70,11 +70,10 @@ for page in "$src"/man/*.1 "$src"/man/fr/*.1; do
   comparer "$nom" "$montre"
 done
 
-# The README's Use section: its console blocks, as they stand.
-montre=$(awk '/^## / {dans = ($0 == "## Use")} dans && /^```/ {bloc = !bloc; next}
-              dans && bloc' "$src/README.md")
+# The README's console blocks, as they stand.
+montre=$(awk '/^```console$/ {bloc = 1; next} /^```/ {bloc = 0} bloc' "$src/README.md")
 if [ -z "$montre" ]; then
-  echo "README.md: no example in its Use section"
+  echo "README.md: no example"
   echec=1
 else
   comparer README.md "$montre"
