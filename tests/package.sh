@@ -96,10 +96,8 @@ vieux=()
 if dpkg --compare-versions "$(lintian --print-version)" lt 2.117; then
   vieux=(--suppress-tags newer-standards-version)
 fi
-en_utilisateur lintian --pedantic -I -E "${vieux[@]}" \
-  "$scratch/tar/dates-republicaines_${version}_$arch.changes" || true
-en_utilisateur lintian --fail-on error,warning "${vieux[@]}" \
-  "$scratch/tar/dates-republicaines_${version}_$arch.changes" >/dev/null 2>&1
+en_utilisateur lintian --pedantic -I -E --fail-on error,warning "${vieux[@]}" \
+  "$scratch/tar/dates-republicaines_${version}_$arch.changes"
 echo "$deb: lintian finds no error and no warning"
 dpkg -x "$scratch/tar/$deb" "$scratch/root"
 essayer "$scratch/root/usr"
