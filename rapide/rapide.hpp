@@ -10,10 +10,10 @@
 // hold every kernel here to them. Each program gives the order of its
 // faults, beside their messages. Measured against the plain path alone, on
 // valid files: 4 to 5 times fewer instructions a line (callgrind, 1M lines:
-// batchcivil 50 against 209, batchrevo 48 against 254, yearscan 38 against
-// 209), and without it batchcivil 58%, batchrevo 81% and yearscan 310%
-// slower (hyperfine, 10M lines); with 30% faulty lines 128 against 219, 116
-// against 260 and 73 against 207, and 24%, 45% and 98% slower.
+// batchcivil 50 against 236, batchrevo 48 against 254, yearscan 38 against
+// 209), and without it batchcivil 82%, batchrevo 81% and yearscan 310%
+// slower (hyperfine, 10M lines); with 30% faulty lines 127 against 234, 116
+// against 260 and 73 against 207, and 38%, 45% and 98% slower.
 #pragma once
 
 #include <algorithm>
@@ -247,8 +247,8 @@ inline bool ligne_revo(const char* p, char* q) noexcept {
 // first in the plain path's order lowest, and the lowest bit set names the
 // fault: no branch on the kind of the read, so that the run's end is the one
 // guess about it that goes wrong. Measured against leaving the read to the
-// plain path, on files with 30% faulty lines: batchcivil 12% and batchrevo
-// 15% slower without it (hyperfine, 10M lines), with 2% fewer and 15% more
+// plain path, on files with 30% faulty lines: batchcivil 7% and batchrevo
+// 15% slower without it (hyperfine, 10M lines), with 3% fewer and 15% more
 // instructions (callgrind, 1M lines).
 template <typename F>
 std::uint8_t faute_civil(const char* p, std::size_t k, std::size_t nul) noexcept {
