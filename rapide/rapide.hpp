@@ -11,9 +11,9 @@
 // faults, beside their messages. Measured against the plain path alone, on
 // valid files: 4 to 5 times fewer instructions a line (callgrind, 1M lines:
 // batchcivil 50 against 236, batchrevo 48 against 254, yearscan 38 against
-// 209), and without it batchcivil 82%, batchrevo 81% and yearscan 310%
+// 209), and without it batchcivil 82%, batchrevo 81% and yearscan 276%
 // slower (hyperfine, 10M lines); with 30% faulty lines 127 against 234, 116
-// against 260 and 73 against 207, and 38%, 45% and 98% slower.
+// against 260 and 74 against 207, and 38%, 45% and 84% slower.
 #pragma once
 
 #include <algorithm>
