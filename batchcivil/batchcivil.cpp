@@ -44,8 +44,8 @@ constexpr auto messages = ecriture::par_faute<errone + 1, Faute>({
 // built it for size, copying each message's pieces with rep movs. Measured
 // against it inlined, on files with 30% faulty lines: 7% to 8% faster
 // (hyperfine, 10M lines, two measurements), with 1% fewer instructions
-// (callgrind, 1M lines). batchrevo's, which its faulty lines seldom reach,
-// gains nothing so and stays inlined.
+// (callgrind, 1M lines). batchrevo's faulty lines seldom reach its own, which
+// gains nothing out of line and stays inlined.
 [[gnu::noinline]] void convertir(ecriture::Sortie& out, std::string_view lu, std::int64_t ligne,
                                  calendar::Resultat& r) {
   const auto message = [&](std::size_t f) { ecriture::ecrire_message(out, messages[f], ligne); };
